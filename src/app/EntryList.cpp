@@ -1,0 +1,106 @@
+#include "app/EntryList.h"
+
+#include "catalogue/Failure.h"
+
+#include <QSignalBlocker>
+
+int EntryModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(texts.size());
+}
+
+QVariant EntryModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= texts.size())
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
+        return texts[index.row()];
+    if (role == Qt::UserRole)
+        return ids[index.row()];
+    return {};
+}
+
+void EntryModel::clear() {
+    beginResetModel();
+    texts.clear();
+    ids.clear();
+    endResetModel();
+}
+
+void EntryModel::append(const QVector<QString>& moreTexts, const QVector<qint32>& moreIds) {
+    if (moreTexts.isEmpty())
+        return;
+    const int first = int(texts.size());
+    beginInsertRows({}, first, first + int(moreTexts.size()) - 1);
+    texts += moreTexts;
+    ids += moreIds;
+    endInsertRows();
+}
+
+qint32 EntryList::ItemData(int index) const {
+    if (index < 0 || index >= entryModel.rowCount())
+        throw failure::invalidPropertyArrayIndex();
+    return entryModel.itemData(index);
+}
+
+void EntryList::Clear() {
+    entryModel.clear();
+    appendEntries({}, {});
+}
+
+EntryBatch::~EntryBatch() {
+    list.appendEntries(texts, ids);
+}
+
+ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
+    setModel(&entryModel);
+    setEditable(false);
+    // Sizing to the contents would measure every entry; the window's layout is fixed anyway.
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    if (auto* list = qobject_cast<QListView*>(view()))
+        list->setUniformItemSizes(true);
+    connect(this, &QComboBox::activated, this, [this](int) {
+        if (onClick)
+            onClick();
+    });
+}
+
+void ComboBox::selectEntry(int index) {
+    {
+        const QSignalBlocker blocker(this);
+        setCurrentIndex(index);
+    }
+    if (onClick)
+        onClick();
+}
+
+void ComboBox::appendEntries(const QVector<QString>& texts, const QVector<qint32>& itemData) {
+    const QSignalBlocker blocker(this);
+    const int kept = currentIndex();
+    entryModel.append(texts, itemData);
+    // The combo box would select the first entry of a list that was empty; a fill selects nothing.
+    setCurrentIndex(kept);
+}
+
+ListBox::ListBox(QWidget* parent) : QListView(parent) {
+    setModel(&entryModel);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformItemSizes(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
+int ListBox::ListIndex() const {
+    const QModelIndex current = selectionModel()->currentIndex();
+    return current.isValid() && selectionModel()->isSelected(current) ? current.row() : -1;
+}
+
+void ListBox::setListIndex(int index) {
+    selectionModel()->setCurrentIndex(entryModel.index(index), QItemSelectionModel::ClearAndSelect);
+}
+
+QString ListBox::Text() const {
+    const int index = ListIndex();
+    return index < 0 ? QString() : entryModel.text(index);
+}
+
+void ListBox::appendEntries(const QVector<QString>& texts, const QVector<qint32>& itemData) {
+    entryModel.append(texts, itemData);
+}

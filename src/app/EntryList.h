@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QComboBox>
+#include <QListView>
+#include <QVector>
+#include <functional>
+
+// The entries of a list: shown text and a 32-bit item data each. Held in two plain vectors and handed to the
+// view in one insertion, so that a list of a hundred thousand entries fills at once.
+class EntryModel : public QAbstractListModel {
+    Q_OBJECT
+
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+    void clear();
+    void append(const QVector<QString>& texts, const QVector<qint32>& itemData);
+    QString text(int row) const { return texts.value(row); }
+    qint32 itemData(int row) const { return ids.value(row); }
+
+private:
+    QVector<QString> texts;
+    QVector<qint32> ids;
+};
+
+// The list operations the commands use, the same for a drop-down list and a list box.
+class EntryList {
+public:
+    virtual ~EntryList() = default;
+
+    EntryModel& entries() { return entryModel; }
+    const EntryModel& entries() const { return entryModel; }
+    int ListCount() const { return entryModel.rowCount(); }
+    virtual int ListIndex() const = 0;
+    // The item data of an entry; an index with no entry (-1 when nothing is selected) fails.
+    qint32 ItemData(int index) const;
+    qint32 selectedItemData() const { return ItemData(ListIndex()); }
+    // Empties the list; nothing is selected afterwards.
+    void Clear();
+
+protected:
+    friend class EntryBatch;
+    virtual void appendEntries(const QVector<QString>& texts, const QVector<qint32>& itemData) = 0;
+
+    EntryModel entryModel;
+};
+
+// Collects the entries of one fill and adds them when it ends, also when a failure ends it early: the rows
+// read before the failure stay listed, as they would had they been added one by one.
+class EntryBatch {
+public:
+    explicit EntryBatch(EntryList& list) : list(list) {}
+    ~EntryBatch();
+    EntryBatch(const EntryBatch&) = delete;
+    EntryBatch& operator=(const EntryBatch&) = delete;
+
+    void add(const QString& text) {
+        texts.append(text);
+        ids.append(0);
+    }
+    void setLastItemData(qint32 value) { ids.last() = value; }
+
+private:
+    EntryList& list;
+    QVector<QString> texts;
+    QVector<qint32> ids;
+};
+
+// A pick-only drop-down list. Filling selects nothing and runs no handler; selecting an entry, whether the
+// user picks it or the program calls selectEntry, runs onClick at once.
+class ComboBox : public QComboBox, public EntryList {
+    Q_OBJECT
+
+public:
+    explicit ComboBox(QWidget* parent);
+
+    int ListIndex() const override { return currentIndex(); }
+    QString Text() const { return currentText(); }
+    void selectEntry(int index);
+
+    std::function<void()> onClick;
+
+protected:
+    void appendEntries(const QVector<QString>& texts, const QVector<qint32>& itemData) override;
+};
+
+// A single-selection list box; selecting an entry runs no handler.
+class ListBox : public QListView, public EntryList {
+    Q_OBJECT
+
+public:
+    explicit ListBox(QWidget* parent);
+
+    int ListIndex() const override;
+    void setListIndex(int index);
+    QString Text() const;
+
+protected:
+    void appendEntries(const QVector<QString>& texts, const QVector<qint32>& itemData) override;
+};

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class ComboBox;
+class ListBox;
+class QLabel;
+class QPushButton;
+class Shape;
+
+// The main window: choose a category and a figure, see its parts, and run the commands on them.
+// Its controls are public because the Move Figure window and the tests work on them directly.
+class frmLumaret : public QWidget {
+    Q_OBJECT
+
+public:
+    frmLumaret();
+
+    // Opens the catalogue and fills the lists. Start-up failures (no catalogue, wrong file) pass through.
+    void Form_Load();
+
+    // Browsing.
+    void LoadCategories(ComboBox* combo);
+    void LoadFigures();
+    void cboCategory_Click();
+    void cboFigure_Click();
+
+    // Commands of the buttons.
+    void cmdAddCategory_Click();
+    void cmdEditCategory_Click();
+    void cmdDeleteCategory_Click();
+    void cmdEditFigure_Click();
+    void cmdDeleteFigure_Click();
+    void cmdMoveFigure_Click();
+    void cmdImport_Click();
+    void ImportFile(const QString& path);
+    void cmdExport_Click();
+    void cmdCancel_Click();
+
+    static const QString designedCaption;
+    static const QString emptyCategoryNotice;
+
+    QString strTitle;
+    bool blnLoading = false;
+
+    QLabel* lblChoose;
+    QLabel* lblCategory;
+    ComboBox* cboCategory;
+    QPushButton* cmdAddCategory;
+    QPushButton* cmdEditCategory;
+    QPushButton* cmdDeleteCategory;
+    QLabel* lblFigure;
+    ComboBox* cboFigure;
+    QPushButton* cmdAddFigure;
+    QPushButton* cmdEditFigure;
+    QPushButton* cmdDeleteFigure;
+    QPushButton* cmdMoveFigure;
+    QLabel* lbMaterials;
+    ListBox* lstFigureParts;
+    QLabel* lblFigureType;
+    QPushButton* cmdImport;
+    QPushButton* cmdExport;
+    QPushButton* cmdCancel;
+    Shape* Shape3;
+    Shape* shpOtherFigure;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void createShadows();
+    void connectCommands();
+};

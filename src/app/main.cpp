@@ -1,0 +1,10 @@
+#include "app/modLumaretStart.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    if (!modLumaretStart::Main())
+        return 1;
+    return app.exec();
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "catalogue/Recordset.h"
+#include "catalogue/Statements.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <functional>
+
+// The one open catalogue. Opening checks that the file is a SQLite catalogue with the three tables and never
+// creates anything; a second copy of the program working on the same file waits for its lock a few seconds.
+class Database {
+public:
+    explicit Database(const QString& path);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    Recordset OpenRecordset(const Statement& statement, RecordsetType type = RecordsetType::Snapshot);
+    void Execute(const Statement& statement);
+
+    // Runs fn inside one write transaction (taken at once, so that the identifiers it reads stay its own):
+    // committed when fn returns, rolled back when it throws. A nested call joins the outer transaction.
+    void transaction(const std::function<void()>& fn);
+
+    QString path() const { return filePath; }
+    QSqlDatabase connection() const;
+
+    static constexpr int busyTimeoutMs = 5000;
+
+private:
+    void run(const QString& sql);
+
+    QString filePath;
+    QString connectionName;
+    int transactionDepth = 0;
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+#include <exception>
+
+// A failure travels as an exception from where it happens to the nearest guarded routine, which shows it
+// (number and description) in one sentence. No routine of the program passes result codes instead.
+class Failure : public std::exception {
+public:
+    Failure(qint32 number, QString description) : number(number), description(std::move(description)) {}
+
+    const char* what() const noexcept override;
+
+    qint32 number;
+    QString description;
+
+private:
+    mutable QByteArray whatText;
+};
+
+// The numbers the program raises itself; everything else comes from the engine or the file system.
+namespace failure {
+constexpr qint32 Overflow = 6;
+constexpr qint32 FileNotFound = 53;
+constexpr qint32 InputPastEndOfFile = 62;
+constexpr qint32 PathFileAccessError = 75;
+constexpr qint32 ObjectNotSet = 91;
+constexpr qint32 InvalidUseOfNull = 94;
+constexpr qint32 InvalidPropertyArrayIndex = 381;
+constexpr qint32 NoCurrentRecord = 3021;
+constexpr qint32 CannotOpenCatalogue = 3024;
+constexpr qint32 NoSuchTable = 3078;
+constexpr qint32 ItemNotFound = 3265;
+constexpr qint32 UnrecognizedFormat = 3343;
+constexpr qint32 ConversionError = 3421;
+constexpr qint32 Cancelled = 32755;
+
+Failure overflow();
+Failure invalidUseOfNull();
+Failure noCurrentRecord();
+Failure invalidPropertyArrayIndex();
+} // namespace failure
+
+// Narrows a whole number to the 16 bits that some identifiers are held in, failing as an overflow.
+qint16 toInt16(qint64 value);
+// Narrows to 32 bits likewise.
+qint32 toInt32(qint64 value);

@@ -1,0 +1,92 @@
+#include "catalogue/Statements.h"
+
+namespace statements {
+namespace {
+QString number(qint64 value) {
+    return QString::number(value);
+}
+} // namespace
+
+Statement listCategories() {
+    return {QStringLiteral("SELECT CategoryID, CategoryName FROM tblCategory ORDER BY CategoryName"), {}};
+}
+
+Statement listFigures(qint32 categoryId) {
+    return {"SELECT FigureID, FigureName FROM tblFigure WHERE CategoryID=" + number(categoryId) +
+                " ORDER BY FigureName",
+            {}};
+}
+
+Statement figureType(qint32 figureId) {
+    return {"SELECT FigureType FROM tblFigure WHERE FigureID=" + number(figureId), {}};
+}
+
+Statement figureParts(qint32 figureId) {
+    return {"SELECT * FROM tblFigurePart WHERE FigureID=" + number(figureId), {}};
+}
+
+Statement largestCategoryId() {
+    return {QStringLiteral("SELECT MAX(CategoryID) as MaxRec FROM tblCategory"), {}};
+}
+
+Statement addCategory(qint32 newId, const QString& name) {
+    return {"INSERT INTO tblCategory (CategoryID, CategoryName) VALUES (" + number(newId) + ", ?)", {name}};
+}
+
+Statement renameCategory(const QString& name, qint32 categoryId) {
+    return {"UPDATE tblCategory SET CategoryName=? WHERE CategoryID=" + number(categoryId), {name}};
+}
+
+Statement countFiguresOfCategory(qint32 categoryId) {
+    return {"SELECT COUNT(CategoryID) as MaxRec FROM tblFigure WHERE CategoryID=" + number(categoryId), {}};
+}
+
+// The older engine wanted "DELETE * FROM"; SQLite takes the plain form with the same meaning.
+Statement deleteCategory(qint32 categoryId) {
+    return {"DELETE FROM tblCategory WHERE CategoryID=" + number(categoryId), {}};
+}
+
+Statement renameFigure(const QString& name, qint32 figureId) {
+    return {"UPDATE tblFigure SET FigureName=? WHERE FigureID=" + number(figureId), {name}};
+}
+
+Statement moveFigure(qint32 categoryId, qint32 figureId) {
+    return {"UPDATE tblFigure SET CategoryID=" + number(categoryId) + " WHERE FigureID=" + number(figureId), {}};
+}
+
+Statement deleteFigureParts(qint32 figureId) {
+    return {"DELETE FROM tblFigurePart WHERE FigureID=" + number(figureId), {}};
+}
+
+Statement deleteFigure(qint32 figureId) {
+    return {"DELETE FROM tblFigure WHERE FigureID=" + number(figureId), {}};
+}
+
+Statement figureForExport(qint32 figureId) {
+    return {"SELECT FigureName, FigureType FROM tblFigure WHERE FigureID=" + number(figureId), {}};
+}
+
+Statement countSameName(qint32 categoryId, const QString& name) {
+    return {"SELECT COUNT(FigureName) as RecCount FROM tblFigure WHERE CategoryID=" + number(categoryId) +
+                " AND FigureName=?",
+            {name}};
+}
+
+Statement largestFigureId() {
+    return {QStringLiteral("SELECT MAX(FigureID) as MaxRec FROM tblFigure"), {}};
+}
+
+Statement addFigure(qint32 newId, qint32 categoryId, const QString& name, const QString& type) {
+    return {"INSERT INTO tblFigure (FigureID, CategoryID, FigureName, FigureType) VALUES (" + number(newId) + ", " +
+                number(categoryId) + ", ?, ?)",
+            {name, type}};
+}
+
+Statement largestPartId() {
+    return {QStringLiteral("SELECT MAX(FigurePartID) as MaxRec FROM tblFigurePart"), {}};
+}
+
+Statement partRowsForAdding() {
+    return {QStringLiteral("SELECT * FROM tblFigurePart"), {}};
+}
+} // namespace statements

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QVariantList>
+#include <QtGlobal>
+
+// One statement as sent to the catalogue: numbers are written into the text, texts travel as bound
+// parameters so that no name from the user or from a file can change what the statement does.
+struct Statement {
+    QString text;
+    QVariantList binds;
+};
+
+// Every statement the program sends, under one name each. Nothing outside this file writes SQL.
+namespace statements {
+Statement listCategories();
+Statement listFigures(qint32 categoryId);
+Statement figureType(qint32 figureId);
+Statement figureParts(qint32 figureId);
+Statement largestCategoryId();
+Statement addCategory(qint32 newId, const QString& name);
+Statement renameCategory(const QString& name, qint32 categoryId);
+Statement countFiguresOfCategory(qint32 categoryId);
+Statement deleteCategory(qint32 categoryId);
+Statement renameFigure(const QString& name, qint32 figureId);
+Statement moveFigure(qint32 categoryId, qint32 figureId);
+Statement deleteFigureParts(qint32 figureId);
+Statement deleteFigure(qint32 figureId);
+Statement figureForExport(qint32 figureId);
+Statement countSameName(qint32 categoryId, const QString& name);
+Statement largestFigureId();
+Statement addFigure(qint32 newId, qint32 categoryId, const QString& name, const QString& type);
+Statement largestPartId();
+Statement partRowsForAdding();
+} // namespace statements

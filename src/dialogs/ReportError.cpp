@@ -1,0 +1,12 @@
+#include "dialogs/ReportError.h"
+
+#include "dialogs/frmMsgBox.h"
+
+QString errorSentence(const Failure& failure) {
+    return QStringLiteral("An error, ") + QString::number(failure.number) + QStringLiteral(": '") +
+           failure.description + QStringLiteral("' has occurred.");
+}
+
+void ReportError(const Failure& failure) {
+    ShowMessage(errorSentence(failure), 0, QStringLiteral("Notice"));
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "catalogue/Failure.h"
+
+// The one sentence in which every failure of a command reaches the user.
+QString errorSentence(const Failure& failure);
+
+// Shows the failure in the message box (style 0, caption "Notice") and returns when the user has read it.
+void ReportError(const Failure& failure);
+
+// A guarded routine: a failure anywhere in fn abandons the rest of it, is reported, and the routine returns
+// normally. Nothing is undone here; commands that must not leave half their work behind use a transaction.
+template <class Fn> void guarded(Fn&& fn) {
+    try {
+        fn();
+    } catch (const Failure& failure) {
+        ReportError(failure);
+    }
+}
+
+// The same for the commands with a file dialog, whose cancel ends them without a word.
+template <class Fn> void guardedFileCommand(Fn&& fn) {
+    try {
+        fn();
+    } catch (const Failure& failure) {
+        if (failure.number != failure::Cancelled)
+            ReportError(failure);
+    }
+}

@@ -1,0 +1,208 @@
+#include "dialogs/frmMsgBox.h"
+
+#include "dialogs/ApplyFormStyle.h"
+#include "dialogs/HoverPointer.h"
+#include "dialogs/Pointer.h"
+#include "dialogs/Resources.h"
+#include "dialogs/Shape.h"
+#include "dialogs/Twips.h"
+#include "dialogs/WindowPlacement.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QQueue>
+
+namespace {
+QQueue<qint16> nextAnswers;
+QList<ShownMessage> shownMessages;
+
+constexpr double buttonTop = 1200;
+constexpr double buttonWidth = 1215;
+constexpr double buttonHeight = 375;
+constexpr double shadowOffset = 120;
+constexpr double buttonGap = 225;
+
+QLabel* makePicture(const QString& name, const QRect& place, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName("pct" + name.left(1).toUpper() + name.mid(1));
+    label->setPixmap(picture(name));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setGeometry(place);
+    return label;
+}
+
+Shape* makeShadow(const QString& name, double left, QWidget* parent) {
+    auto* shape = new Shape(Shape::Kind::Shadow, parent);
+    shape->setObjectName(name);
+    shape->setGeometry(twipsRect(left + shadowOffset, buttonTop + shadowOffset, buttonWidth, buttonHeight));
+    return shape;
+}
+
+QPushButton* makeButton(const QString& name, const QString& caption, double left, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(twipsRect(left, buttonTop, buttonWidth, buttonHeight));
+    button->setProperty("leftTwips", left);
+    return button;
+}
+} // namespace
+
+QString displayLines(const QString& text) {
+    QString lines = text;
+    lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return lines;
+}
+
+frmMsgBox::frmMsgBox(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmMsgBox"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(px(clientWidth), px(clientHeight));
+    setWindowTitle(QStringLiteral("(caption changes)"));
+    setWindowIcon(programIcon());
+    ApplyFormStyle(this);
+
+    lblMsgText = new QLabel(QStringLiteral("Label1"), this);
+    lblMsgText->setObjectName(QStringLiteral("lblMsgText"));
+    lblMsgText->setGeometry(twipsRect(960, 240, 4575, 855));
+    lblMsgText->setWordWrap(true);
+    lblMsgText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblMsgText->setTextFormat(Qt::PlainText);
+
+    pctTalk = makePicture(QStringLiteral("talk"), twipsRect(240, 240, 495, 495), this);
+    pctHand = makePicture(QStringLiteral("hand"), twipsRect(5160, 0, 495, 495), this);
+    pctAlert = makePicture(QStringLiteral("alert"), twipsRect(240, 720, 495, 495), this);
+
+    // Shadows first, so that each button lies above its own.
+    shpOK = makeShadow(QStringLiteral("shpOK"), 360, this);
+    shpYes = makeShadow(QStringLiteral("shpYes"), 1680, this);
+    shpNo = makeShadow(QStringLiteral("shpNo"), 3000, this);
+    shpCancel = makeShadow(QStringLiteral("shpCancel"), 4320, this);
+    cmdOK = makeButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), 360, this);
+    cmdYes = makeButton(QStringLiteral("cmdYes"), QStringLiteral("&Yes"), 1680, this);
+    cmdNo = makeButton(QStringLiteral("cmdNo"), QStringLiteral("&No"), 3000, this);
+    cmdCancel = makeButton(QStringLiteral("cmdCancel"), QStringLiteral("Cancel"), 4320, this);
+    cmdOK->setDefault(true);
+    setTabOrder(cmdOK, cmdYes);
+    setTabOrder(cmdYes, cmdNo);
+    setTabOrder(cmdNo, cmdCancel);
+
+    installHoverPointer(this, {cmdOK, cmdCancel, cmdYes, cmdNo});
+
+    connect(cmdOK, &QPushButton::clicked, this, [this] { press(1); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { press(2); });
+    connect(cmdYes, &QPushButton::clicked, this, [this] { press(6); });
+    connect(cmdNo, &QPushButton::clicked, this, [this] { press(7); });
+}
+
+void frmMsgBox::press(qint16 value) {
+    setPointer(Pointer::Default);
+    answerValue = value;
+    accept();
+}
+
+void frmMsgBox::placeButton(QPushButton* button, Shape* shadow, double left) {
+    button->setProperty("leftTwips", left);
+    button->move(px(left), button->y());
+    button->show();
+    shadow->move(px(left + shadowOffset), shadow->y());
+    shadow->show();
+}
+
+void frmMsgBox::prepare(const QString& text, qint16 style, const QString& caption) {
+    for (QWidget* control :
+         {static_cast<QWidget*>(pctAlert), static_cast<QWidget*>(pctHand), static_cast<QWidget*>(pctTalk),
+          static_cast<QWidget*>(cmdYes), static_cast<QWidget*>(shpYes), static_cast<QWidget*>(cmdOK),
+          static_cast<QWidget*>(shpOK), static_cast<QWidget*>(cmdNo), static_cast<QWidget*>(shpNo),
+          static_cast<QWidget*>(cmdCancel), static_cast<QWidget*>(shpCancel)})
+        control->hide();
+    setWindowTitle(caption);
+    lblMsgText->setText(displayLines(text));
+    answerValue = 2;
+
+    const double f = clientWidth;
+    const double w = buttonWidth;
+    const auto next = [](double left) { return left + buttonWidth + buttonGap; };
+    QLabel* shownPicture = nullptr;
+    const int pictureBits = style & ~0x0f;
+    switch (style) {
+    case 0:
+    case 16:
+    case 64:
+        placeButton(cmdOK, shpOK, f / 2 - w / 2);
+        break;
+    case 1:
+    case 17:
+    case 65: {
+        const double ok = f / 2 - (w - 112.5);
+        placeButton(cmdOK, shpOK, ok);
+        placeButton(cmdCancel, shpCancel, next(ok));
+        break;
+    }
+    case 4:
+    case 20:
+    case 68: {
+        const double yes = style == 4 ? f / 2 - (w - 112.5) : f / 2 - w - 112.5;
+        placeButton(cmdYes, shpYes, yes);
+        placeButton(cmdNo, shpNo, next(yes));
+        break;
+    }
+    case 3:
+    case 19:
+    case 67: {
+        const double yes = f / 3 - (w - 75);
+        placeButton(cmdYes, shpYes, yes);
+        placeButton(cmdNo, shpNo, next(yes));
+        placeButton(cmdCancel, shpCancel, next(next(yes)));
+        break;
+    }
+    default:
+        return; // an unknown style shows neither buttons nor picture
+    }
+    shownPicture = pictureBits == 64 ? pctAlert : pictureBits == 16 ? pctHand : pctTalk;
+    shownPicture->move(px(360), px(360));
+    shownPicture->show();
+}
+
+void frmMsgBox::keyPressEvent(QKeyEvent* event) {
+    // Escape answers only through a visible Cancel button; without one it does nothing.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (cmdCancel->isVisible())
+            cmdCancel->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmMsgBox::setNextAnswer(qint16 answer) {
+    nextAnswers.enqueue(answer);
+}
+
+int frmMsgBox::unusedAnswers() {
+    return int(nextAnswers.size());
+}
+
+QList<ShownMessage> frmMsgBox::takeShown() {
+    return std::exchange(shownMessages, {});
+}
+
+bool frmMsgBox::takeAnswer(const ShownMessage& shown, qint16& answer) {
+    if (nextAnswers.isEmpty())
+        return false;
+    shownMessages.append(shown);
+    answer = nextAnswers.dequeue();
+    return true;
+}
+
+qint16 ShowMessage(const QString& text, qint16 style, const QString& caption) {
+    qint16 answer = 2;
+    if (frmMsgBox::takeAnswer({text, style, caption}, answer))
+        return answer;
+    frmMsgBox box;
+    box.prepare(text, style, caption);
+    centreOnScreen(&box);
+    box.exec();
+    return box.answer();
+}

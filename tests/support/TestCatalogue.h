@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+#include <QVariant>
+
+class frmLumaret;
+
+// A catalogue file in a directory of its own, made from the program's schema and the rows a test gives.
+// The test reads and changes it through a connection of its own, as another program would.
+class TestCatalogue {
+public:
+    // sql runs after the schema; withSchema false makes an empty SQLite file (or none, with noFile).
+    explicit TestCatalogue(const QString& sql = {}, bool withSchema = true);
+
+    QString directory() const { return dir.path(); }
+    QString path() const;
+
+    void exec(const QString& sql) const;
+    QVariant value(const QString& sql) const;
+    // All rows of a query, each row's columns joined with "|" (null as "<null>").
+    QStringList rows(const QString& sql) const;
+
+    static QString sourceFile(const QString& relative);
+
+private:
+    QTemporaryDir dir;
+};
+
+// Starts the program on the catalogue (as if it lay beside the executable) and returns its main window,
+// or nullptr when start-up failed.
+frmLumaret* startProgram(const TestCatalogue& catalogue);
+// Closes the main window if one is open, as the user's Exit would.
+void stopProgram();
+
+// True when every use-once answer that a test gave the dialogs has been taken.
+bool dialogHooksUsed();
