@@ -11,9 +11,9 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 
 const QString frmLumaret::designedCaption = QStringLiteral("Lumaret Import/ Export Tool");
 
@@ -129,9 +129,6 @@ void frmLumaret::connectCommands() {
     connect(cmdImport, &QPushButton::clicked, this, &frmLumaret::cmdImport_Click);
     connect(cmdExport, &QPushButton::clicked, this, &frmLumaret::cmdExport_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmLumaret::cmdCancel_Click);
-    // Esc leaves the program, like the Exit button.
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, cmdCancel, &QPushButton::click);
     installHoverPointer(this, {cmdAddCategory, cmdEditCategory, cmdDeleteCategory, cmdAddFigure, cmdEditFigure,
                                cmdDeleteFigure, cmdMoveFigure, cmdImport, cmdExport, cmdCancel});
 }
@@ -150,6 +147,15 @@ void frmLumaret::Form_Load() {
 void frmLumaret::cmdCancel_Click() {
     setPointer(Pointer::Default);
     close();
+}
+
+// Esc leaves the program like the Exit button, whichever control has the focus (none of them takes Esc).
+void frmLumaret::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cmdCancel->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 // However the window goes (Exit, Esc, the close box, the system), the catalogue is released and the program ends.

@@ -11,6 +11,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QtTest>
+#include <sqlite3.h>
 
 namespace {
 struct Connection {
@@ -30,25 +31,28 @@ struct Connection {
     static inline int counter = 0;
 };
 
+// A whole script, comments and all, as the sqlite3 tool would run it.
 void runScript(const QString& path, const QString& script) {
-    Connection c(path);
-    // The driver takes one statement at a time.
-    for (const QString& piece : script.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        QString statement;
-        for (const QString& line : piece.split(QLatin1Char('\n')))
-            if (!line.trimmed().startsWith(QLatin1String("--")))
-                statement += line + QLatin1Char('\n');
-        if (statement.trimmed().isEmpty())
-            continue;
-        QSqlQuery q(c.db());
-        if (!q.exec(statement))
-            qFatal("test catalogue statement failed: %s\n%s", qPrintable(q.lastError().text()), qPrintable(statement));
-    }
+    sqlite3* db = nullptr;
+    if (sqlite3_open(QFile::encodeName(path).constData(), &db) != SQLITE_OK)
+        qFatal("cannot open test catalogue %s", qPrintable(path));
+    sqlite3_busy_timeout(db, 5000);
+    char* error = nullptr;
+    if (sqlite3_exec(db, script.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK)
+        qFatal("test catalogue script failed: %s\n%s", error, qPrintable(script));
+    sqlite3_close(db);
 }
 } // namespace
 
 QString TestCatalogue::sourceFile(const QString& relative) {
     return QDir(QStringLiteral(LUMARET_SOURCE_DIR)).filePath(relative);
+}
+
+QString TestCatalogue::sampleSql() {
+    QFile sample(sourceFile(QStringLiteral("resources/catalogue/sample.sql")));
+    if (!sample.open(QIODevice::ReadOnly))
+        qFatal("sample.sql not found");
+    return QString::fromUtf8(sample.readAll());
 }
 
 TestCatalogue::TestCatalogue(const QString& sql, bool withSchema) {
@@ -57,7 +61,7 @@ TestCatalogue::TestCatalogue(const QString& sql, bool withSchema) {
     QFile schema(sourceFile(QStringLiteral("resources/catalogue/schema.sql")));
     if (!schema.open(QIODevice::ReadOnly))
         qFatal("schema.sql not found");
-    runScript(path(), (withSchema ? QString::fromUtf8(schema.readAll()) : QString()) + QLatin1Char(';') + sql);
+    runScript(path(), (withSchema ? QString::fromUtf8(schema.readAll()) : QString()) + QLatin1Char('\n') + sql);
 }
 
 QString TestCatalogue::path() const {

@@ -22,6 +22,8 @@ public:
     QStringList rows(const QString& sql) const;
 
     static QString sourceFile(const QString& relative);
+    // The rows of the sample catalogue that scripts/run starts on.
+    static QString sampleSql();
 
 private:
     QTemporaryDir dir;

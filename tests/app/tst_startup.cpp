@@ -1,0 +1,155 @@
+// Start-up: what the main window shows after its load, and the catalogues it refuses to start on.
+#include "app/EntryList.h"
+#include "app/frmLumaret.h"
+#include "app/modLumaretStart.h"
+#include "dialogs/Pointer.h"
+#include "dialogs/frmMsgBox.h"
+#include "support/TestCatalogue.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+class StartupTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() {
+        stopProgram();
+        frmMsgBox::takeShown();
+        QVERIFY(dialogHooksUsed());
+    }
+
+    void startsOnFirstCategoryAndFigure() {
+        TestCatalogue catalogue(TestCatalogue::sampleSql());
+        frmLumaret* w = startProgram(catalogue);
+        QVERIFY(w);
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->windowTitle(), QStringLiteral("Lumaret Import/ Export Tool, v. 1.0.0"));
+        // Name order, without regard to case: Animals, Buildings, Knights, Plants, Vehicles.
+        QCOMPARE(w->cboCategory->ListCount(), 5);
+        QCOMPARE(w->cboCategory->Text(), QStringLiteral("Animals"));
+        QCOMPARE(w->cboCategory->selectedItemData(), 1);
+        QCOMPARE(w->cboFigure->ListCount(), 4);
+        QCOMPARE(w->cboFigure->Text(), QStringLiteral("Dragon"));
+        QCOMPARE(w->lblFigureType->text(), QStringLiteral("Mythical"));
+        QVERIFY(w->lblFigureType->isHidden());
+        QCOMPARE(w->lstFigureParts->ListCount(), 4);
+        QCOMPARE(w->lstFigureParts->ListIndex(), 0);
+        QCOMPARE(w->cmdExport->toolTip(), QStringLiteral("Export the currently selected figure (Dragon) to a file."));
+        QCOMPARE(w->cmdImport->toolTip(), QStringLiteral("Import a figure into the selected category (Animals)."));
+        QVERIFY(!w->cmdAddFigure->isEnabled());
+        QCOMPARE(pointer(), Pointer::Default);
+        QVERIFY(!w->blnLoading);
+    }
+
+    void emptyCatalogueShowsNoticeBeforeTheWindow() {
+        TestCatalogue catalogue;
+        frmMsgBox::setNextAnswer(1);
+        frmLumaret* w = startProgram(catalogue);
+        QVERIFY(w);
+        const QList<ShownMessage> shown = frmMsgBox::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].text, frmLumaret::emptyCategoryNotice);
+        QVERIFY(shown[0].text.endsWith("you must have Microsoft Access on this computer."));
+        QCOMPARE(shown[0].style, qint16(0));
+        QCOMPARE(shown[0].caption, QStringLiteral("Warning"));
+        QCOMPARE(w->windowTitle(), QStringLiteral("Lumaret Import/ Export Tool"));
+        QCOMPARE(w->cboCategory->ListCount(), 0);
+        QCOMPARE(w->cboFigure->ListCount(), 0);
+    }
+
+    void firstCategoryWithoutFiguresKeepsDesignedCaption() {
+        TestCatalogue catalogue("INSERT INTO tblCategory VALUES (1, 'Aaa'), (2, 'Bbb');"
+                                "INSERT INTO tblFigure VALUES (1, 2, 'Knight', 'Standing')");
+        frmLumaret* w = startProgram(catalogue);
+        QVERIFY(w);
+        QCOMPARE(w->cboCategory->Text(), QStringLiteral("Aaa"));
+        QCOMPARE(w->cboFigure->ListCount(), 0);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Lumaret Import/ Export Tool"));
+        w->cboCategory->selectEntry(1);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Lumaret Import/ Export Tool, v. 1.0.0"));
+        QCOMPARE(w->lstFigureParts->ListCount(), 0);
+    }
+
+    void refusesCatalogue_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("missing") << "missing"
+                                 << "Could not find file";
+        QTest::newRow("not a database") << "text"
+                                        << "Unrecognized database format";
+        QTest::newRow("access file") << "jet"
+                                     << "Access (Jet) database";
+        QTest::newRow("without the tables") << "empty"
+                                            << "has no table 'tblCategory'";
+        QTest::newRow("one table missing") << "partial"
+                                           << "has no table 'tblFigurePart'";
+    }
+
+    void refusesCatalogue() {
+        QFETCH(QString, kind);
+        QFETCH(QString, expected);
+        std::unique_ptr<TestCatalogue> catalogue;
+        if (kind == "partial") {
+            catalogue = std::make_unique<TestCatalogue>(
+                "CREATE TABLE tblCategory (CategoryID INTEGER, CategoryName TEXT);"
+                "CREATE TABLE tblFigure (FigureID INTEGER, CategoryID INTEGER, FigureName TEXT, FigureType TEXT)",
+                false);
+        } else if (kind == "empty") {
+            catalogue = std::make_unique<TestCatalogue>("CREATE TABLE other (x INTEGER)", false);
+        } else {
+            catalogue = std::make_unique<TestCatalogue>(QString(), false);
+        }
+        if (kind == "text") {
+            QFile f(catalogue->path());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("Lumaret Import/ Export file, created 12/05/26\r\nHorse\r\n");
+        } else if (kind == "jet") {
+            const QString jet = QStringLiteral(LUMARET_FIXTURES_DIR "/jet/testV2000.mdb");
+            if (!QFile::exists(jet))
+                QSKIP("the Access sample files are not beside the project");
+            QVERIFY(QFile::copy(jet, catalogue->path()));
+        }
+        frmMsgBox::setNextAnswer(1);
+        QVERIFY(!startProgram(*catalogue));
+        QVERIFY(!modLumaretStart::mainWindow());
+        QVERIFY(!modLumaretStart::catalogueOpen());
+        const QList<ShownMessage> shown = frmMsgBox::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown[0].text.contains(expected), qPrintable(shown[0].text));
+        if (kind == "missing")
+            QVERIFY(!QFile::exists(catalogue->path())); // nothing made in its place
+    }
+
+    void exitReleasesTheCatalogue_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Exit button") << "exit";
+        QTest::newRow("Esc key") << "escape";
+        QTest::newRow("close box") << "close";
+    }
+
+    void exitReleasesTheCatalogue() {
+        QFETCH(QString, how);
+        TestCatalogue catalogue("INSERT INTO tblCategory VALUES (1, 'Animals')");
+        QPointer<frmLumaret> w = startProgram(catalogue);
+        QVERIFY(w);
+        QVERIFY(modLumaretStart::catalogueOpen());
+        if (how == "exit")
+            w->cmdCancel->click();
+        else if (how == "escape")
+            QTest::keyClick(w.data(), Qt::Key_Escape);
+        else
+            w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!modLumaretStart::catalogueOpen());
+        QVERIFY(w.isNull());
+        // The file is free again: another program can take it for writing at once.
+        catalogue.exec("BEGIN EXCLUSIVE; COMMIT");
+    }
+};
+
+QTEST_MAIN(StartupTest)
+#include "tst_startup.moc"
