@@ -1,0 +1,157 @@
+// The catalogue layer: what the engine refuses reaches the caller, transactions are all or nothing, and
+// a second program holding the file is waited for.
+#include "catalogue/Database.h"
+#include "catalogue/Failure.h"
+#include "support/TestCatalogue.h"
+
+#include <QtTest>
+#include <sqlite3.h>
+#include <thread>
+
+namespace {
+qint32 failureNumber(const std::function<void()>& fn) {
+    try {
+        fn();
+    } catch (const Failure& f) {
+        return f.number;
+    }
+    return 0;
+}
+
+// Holds the catalogue's write lock from another connection for a while, as a second copy of the program would.
+std::thread holdWriteLock(const QString& path, int milliseconds, std::atomic<bool>& locked) {
+    return std::thread([path, milliseconds, &locked] {
+        sqlite3* db = nullptr;
+        sqlite3_open(QFile::encodeName(path).constData(), &db);
+        sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        locked = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    });
+}
+} // namespace
+
+class DatabaseTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void refusedRowsAreFailuresButUnmatchedStatementsAreNot() {
+        TestCatalogue catalogue("INSERT INTO tblCategory VALUES (1, 'Animals')");
+        Database db(catalogue.path());
+        QCOMPARE(failureNumber([&] { db.Execute(statements::addCategory(1, "Again")); }) & 0xff, SQLITE_CONSTRAINT);
+        QCOMPARE(failureNumber([&] { db.Execute(statements::renameCategory("Nobody", 99)); }), 0);
+        QCOMPARE(failureNumber([&] { db.Execute(statements::deleteFigure(99)); }), 0);
+        QCOMPARE(catalogue.rows("SELECT CategoryID, CategoryName FROM tblCategory"), QStringList({"1|Animals"}));
+    }
+
+    void boundTextsAreStoredExactly() {
+        TestCatalogue catalogue;
+        Database db(catalogue.path());
+        const QString name = QStringLiteral("O'Brien's \"Horse\"; DROP TABLE tblFigure; --");
+        db.Execute(statements::addFigure(1, 1, name, "it's"));
+        Recordset rs = db.OpenRecordset(statements::countSameName(1, name.toUpper()));
+        QCOMPARE(rs.Fields("RecCount").toInt(), 1); // names compare without regard to case
+        QCOMPARE(catalogue.rows("SELECT FigureName, FigureType FROM tblFigure"), QStringList({name + "|it's"}));
+    }
+
+    void readingPastTheRowsFails() {
+        TestCatalogue catalogue;
+        Database db(catalogue.path());
+        Recordset rs = db.OpenRecordset(statements::figureType(1));
+        QVERIFY(rs.Eof());
+        QCOMPARE(failureNumber([&] { rs.Fields("FigureType"); }), failure::NoCurrentRecord);
+        Recordset max = db.OpenRecordset(statements::largestCategoryId());
+        QVERIFY(max.Fields("MaxRec").isNull());
+        QCOMPARE(failureNumber([&] { max.Fields("NoSuchColumn"); }), failure::ItemNotFound);
+        Recordset count = db.OpenRecordset(statements::countFiguresOfCategory(1));
+        QCOMPARE(count.Fields("MaxRec"), QVariant(0));
+    }
+
+    void transactionIsAllOrNothing() {
+        TestCatalogue catalogue;
+        Database db(catalogue.path());
+        const qint32 number = failureNumber([&] {
+            db.transaction([&] {
+                db.Execute(statements::addCategory(1, "One"));
+                db.transaction([&] { db.Execute(statements::addCategory(2, "Two")); }); // joins the outer one
+                db.Execute(statements::addCategory(1, "Clash"));
+            });
+        });
+        QCOMPARE(number & 0xff, SQLITE_CONSTRAINT); // the engine gives its extended code
+        QCOMPARE(catalogue.value("SELECT COUNT(*) FROM tblCategory").toInt(), 0);
+        db.transaction([&] { db.Execute(statements::addCategory(3, "Three")); });
+        QCOMPARE(catalogue.value("SELECT COUNT(*) FROM tblCategory").toInt(), 1);
+    }
+
+    void partRowsConvertTextForNumberColumns_data() {
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<QString>("weight");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("failure");
+        QTest::newRow("numbers") << "12"
+                                 << "2.5"
+                                 << "12|2.5|integer" << 0;
+        QTest::newRow("empty is null") << ""
+                                       << ""
+                                       << "<null>|<null>|null" << 0;
+        QTest::newRow("not a number") << "twelve"
+                                      << "1"
+                                      << "" << int(failure::ConversionError);
+    }
+
+    void partRowsConvertTextForNumberColumns() {
+        QFETCH(QString, count);
+        QFETCH(QString, weight);
+        QFETCH(QString, stored);
+        QFETCH(int, failure);
+        TestCatalogue catalogue("CREATE TABLE tblCategory (CategoryID INTEGER, CategoryName TEXT);"
+                                "CREATE TABLE tblFigure (FigureID INTEGER, CategoryID INTEGER, FigureName TEXT,"
+                                " FigureType TEXT);"
+                                "CREATE TABLE tblFigurePart (FigureID INTEGER, FigurePartID INTEGER PRIMARY KEY,"
+                                " FigurePartName TEXT, PartCount INTEGER, Weight DOUBLE)",
+                                false);
+        Database db(catalogue.path());
+        Recordset rows = db.OpenRecordset(statements::partRowsForAdding(), RecordsetType::Dynaset);
+        QCOMPARE(rows.FieldCount(), 5);
+        rows.AddNew();
+        rows.setField("FigureID", 7);
+        rows.setField("FigurePartID", 1);
+        rows.setField(2, "Hip");
+        rows.setField(3, count);
+        rows.setField(4, weight);
+        QCOMPARE(failureNumber([&] { rows.Update(); }), failure);
+        if (failure == 0)
+            QCOMPARE(catalogue.rows("SELECT PartCount, Weight, typeof(PartCount) FROM tblFigurePart"),
+                     QStringList({stored}));
+        else
+            QCOMPARE(catalogue.value("SELECT COUNT(*) FROM tblFigurePart").toInt(), 0);
+    }
+
+    void secondProgramHoldingTheFileIsWaitedFor() {
+        TestCatalogue catalogue;
+        Database db(catalogue.path());
+        std::atomic<bool> locked{false};
+        std::thread other = holdWriteLock(catalogue.path(), 300, locked);
+        while (!locked)
+            std::this_thread::yield();
+        QCOMPARE(failureNumber([&] { db.Execute(statements::addCategory(1, "Waited")); }), 0);
+        other.join();
+        QCOMPARE(catalogue.value("SELECT CategoryName FROM tblCategory").toString(), QStringLiteral("Waited"));
+    }
+
+    void lockThatOutlastsTheWaitIsAFailure() {
+        TestCatalogue catalogue;
+        Database db(catalogue.path());
+        std::atomic<bool> locked{false};
+        std::thread other = holdWriteLock(catalogue.path(), Database::busyTimeoutMs + 1500, locked);
+        while (!locked)
+            std::this_thread::yield();
+        QCOMPARE(failureNumber([&] { db.Execute(statements::addCategory(1, "Lost")); }), SQLITE_BUSY);
+        other.join();
+        QCOMPARE(catalogue.value("SELECT COUNT(*) FROM tblCategory").toInt(), 0);
+    }
+};
+
+QTEST_MAIN(DatabaseTest)
+#include "tst_database.moc"
