@@ -10,6 +10,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTimer>
 #include <QtTest>
 #include <sqlite3.h>
 
@@ -104,6 +105,10 @@ void stopProgram() {
     if (frmLumaret* window = modLumaretStart::mainWindow()) {
         window->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        // Closing the main window asks the application to quit; with no event loop running that request
+        // stays pending and would end every later modal window of the test at once. Let it be taken up here.
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        QCoreApplication::exec();
     }
 }
 
