@@ -62,7 +62,6 @@ frmMsgBox::frmMsgBox(QWidget* parent) : QDialog(parent) {
     setFixedSize(px(clientWidth), px(clientHeight));
     setWindowTitle(QStringLiteral("(caption changes)"));
     setWindowIcon(programIcon());
-    ApplyFormStyle(this);
 
     lblMsgText = new QLabel(QStringLiteral("Label1"), this);
     lblMsgText->setObjectName(QStringLiteral("lblMsgText"));
@@ -89,6 +88,8 @@ frmMsgBox::frmMsgBox(QWidget* parent) : QDialog(parent) {
     setTabOrder(cmdYes, cmdNo);
     setTabOrder(cmdNo, cmdCancel);
 
+    // The window's load begins once its controls exist, so the colours reach them too.
+    ApplyFormStyle(this);
     installHoverPointer(this, {cmdOK, cmdCancel, cmdYes, cmdNo});
 
     connect(cmdOK, &QPushButton::clicked, this, [this] { press(1); });
