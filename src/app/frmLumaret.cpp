@@ -8,6 +8,7 @@
 #include "dialogs/Resources.h"
 #include "dialogs/Shape.h"
 #include "dialogs/Twips.h"
+#include "dialogs/WindowFont.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -49,6 +50,7 @@ frmLumaret::frmLumaret() {
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(designedCaption);
     setFixedSize(px(7245), px(4710));
+    setFont(windowFont());
     createControls();
     connectCommands();
 }

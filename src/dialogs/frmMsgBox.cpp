@@ -6,6 +6,7 @@
 #include "dialogs/Resources.h"
 #include "dialogs/Shape.h"
 #include "dialogs/Twips.h"
+#include "dialogs/WindowFont.h"
 #include "dialogs/WindowPlacement.h"
 
 #include <QApplication>
@@ -60,6 +61,7 @@ frmMsgBox::frmMsgBox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmMsgBox"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(px(clientWidth), px(clientHeight));
+    setFont(windowFont());
     setWindowTitle(QStringLiteral("(caption changes)"));
     setWindowIcon(programIcon());
 
