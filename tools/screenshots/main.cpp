@@ -1,0 +1,108 @@
+// Renders the program's windows to PNG files, so that anyone can look at them without a display.
+// Usage: screenshots <directory holding data.mdb> <output directory>
+// Run with QT_QPA_PLATFORM=offscreen; with QT_SCALE_FACTOR=2 the files are named "@2x".
+#include "app/frmLumaret.h"
+#include "app/modLumaretStart.h"
+#include "dialogs/frmMsgBox.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QTextStream>
+#include <functional>
+#include <vector>
+
+namespace {
+// One window to look at: its file name and how to bring it up as the user would see it.
+struct Shot {
+    QString name;
+    std::function<QWidget*()> open;
+};
+
+QWidget* messageBox(const QString& text, qint16 style, const QString& caption) {
+    auto* box = new frmMsgBox;
+    box->prepare(text, style, caption);
+    return box;
+}
+
+// Every window the program has. The main window stays open throughout, so windows that work on it can be added.
+std::vector<Shot> shots() {
+    const QString cr = QStringLiteral("\r");
+    const QString crlf = QStringLiteral("\r\n");
+    return {
+        {"main-window", [] { return modLumaretStart::mainWindow(); }},
+        {"message-style-0",
+         [=] {
+             return messageBox("Figure 'Horse (imported)' has been imported into the 'Animals' catgeory." + crlf +
+                                   "Note: there is a figure with this name already in the database. Please rename "
+                                   "this figure as soon as possible.",
+                               0, "Import Complete...");
+         }},
+        {"message-style-0-long", [] { return messageBox(frmLumaret::emptyCategoryNotice, 0, "Warning"); }},
+        {"message-style-20",
+         [=] {
+             return messageBox("Are you sure you want to PERMANENTLY remove " + cr + "'Horse' from your database?", 20,
+                               "Warning");
+         }},
+        {"message-style-3",
+         [=] {
+             return messageBox("The figure 'Horse' already exists in 'Animals'." + crlf +
+                                   "Replace it with the one from the file?",
+                               3, "Import");
+         }},
+    };
+}
+
+// The client area as the program draws it, under a plain title bar with the icon and caption, since the
+// offscreen platform draws no window frame.
+QImage framed(QWidget* window) {
+    const QPixmap client = window->grab();
+    const qreal ratio = client.devicePixelRatio();
+    const int bar = 22;
+    const QSize size = window->size() + QSize(2, bar + 1);
+    QImage image(size * ratio, QImage::Format_ARGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(QColor(90, 90, 100));
+    QPainter painter(&image);
+    painter.drawPixmap(1, bar, client);
+    window->windowIcon().paint(&painter, QRect(4, 3, 16, 16));
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(26, 0, size.width() - 30, bar), Qt::AlignVCenter | Qt::AlignLeft, window->windowTitle());
+    return image;
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QTextStream err(stderr);
+    if (argc != 3) {
+        err << "usage: screenshots <directory holding data.mdb> <output directory>\n";
+        return 2;
+    }
+    modLumaretStart::setExecutableDirectory(QString::fromLocal8Bit(argv[1]));
+    // Without a catalogue the program would wait for the user to read why; nobody is there to read it.
+    if (!QFile::exists(modLumaretStart::cataloguePath())) {
+        err << "screenshots: no catalogue at " << modLumaretStart::cataloguePath() << "\n";
+        return 1;
+    }
+    if (!modLumaretStart::Main())
+        return 1;
+    const QDir out(QString::fromLocal8Bit(argv[2]));
+    const QString suffix = app.devicePixelRatio() > 1.5 ? QStringLiteral("@2x") : QString();
+    for (const Shot& shot : shots()) {
+        QWidget* window = shot.open();
+        window->show();
+        QApplication::processEvents();
+        const QString file = out.filePath(shot.name + suffix + ".png");
+        if (!framed(window).save(file)) {
+            err << "screenshots: cannot write " << file << "\n";
+            return 1;
+        }
+        QTextStream(stdout) << file << "\n";
+        if (window != modLumaretStart::mainWindow())
+            delete window;
+    }
+    modLumaretStart::mainWindow()->close();
+    return 0;
+}
