@@ -104,6 +104,10 @@ void stopProgram() {
     if (frmLumaret* window = modLumaretStart::mainWindow()) {
         window->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        // Closing the main window ends the program's event loop, and that sticks: every later exec(), such as
+        // the next test's modal window, would return at once. Running one loop to its end clears it again.
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
     }
 }
 
