@@ -63,10 +63,7 @@ void frmLumaret::createControls() {
 
     lblChoose =
         label(this, "lblChoose", QStringLiteral("Choose a category and figure:"), twipsRect(240, 120, 3375, 255));
-    QFont chooseFont(QStringLiteral("Verdana"));
-    chooseFont.setPointSizeF(9.75);
-    chooseFont.setBold(true);
-    lblChoose->setFont(chooseFont);
+    lblChoose->setFont(headingFont());
     lblCategory = label(this, "lblCategory", QStringLiteral("Category:"), twipsRect(240, 480, 2415, 255));
     cboCategory = place(new ComboBox(this), "cboCategory", twipsRect(240, 720, 3015, 315));
     cmdAddCategory = button(this, "cmdAddCategory", QStringLiteral("Add"),

@@ -8,3 +8,10 @@ QFont windowFont() {
     font.setPointSize(8);
     return font;
 }
+
+QFont headingFont() {
+    QFont font(QStringLiteral("Verdana"));
+    font.setPointSizeF(9.75);
+    font.setBold(true);
+    return font;
+}

@@ -1,6 +1,7 @@
 #include "dialogs/frmMsgBox.h"
 
 #include "dialogs/ApplyFormStyle.h"
+#include "dialogs/DialogControls.h"
 #include "dialogs/HoverPointer.h"
 #include "dialogs/Pointer.h"
 #include "dialogs/Resources.h"
@@ -22,29 +23,15 @@ QList<ShownMessage> shownMessages;
 constexpr double buttonTop = 1200;
 constexpr double buttonWidth = 1215;
 constexpr double buttonHeight = 375;
-constexpr double shadowOffset = 120;
 constexpr double buttonGap = 225;
 
-QLabel* makePicture(const QString& name, const QRect& place, QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setObjectName("pct" + name.left(1).toUpper() + name.mid(1));
-    label->setPixmap(picture(name));
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(place);
-    return label;
+// The buttons share one row; only their Left changes from showing to showing.
+Shape* makeRowShadow(const QString& name, double left, QWidget* parent) {
+    return makeShadow(name, left, buttonTop, buttonWidth, buttonHeight, parent);
 }
 
-Shape* makeShadow(const QString& name, double left, QWidget* parent) {
-    auto* shape = new Shape(Shape::Kind::Shadow, parent);
-    shape->setObjectName(name);
-    shape->setGeometry(twipsRect(left + shadowOffset, buttonTop + shadowOffset, buttonWidth, buttonHeight));
-    return shape;
-}
-
-QPushButton* makeButton(const QString& name, const QString& caption, double left, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setGeometry(twipsRect(left, buttonTop, buttonWidth, buttonHeight));
+QPushButton* makeRowButton(const QString& name, const QString& caption, double left, QWidget* parent) {
+    auto* button = makeButton(name, caption, left, buttonTop, buttonWidth, buttonHeight, parent);
     button->setProperty("leftTwips", left);
     return button;
 }
@@ -72,19 +59,19 @@ frmMsgBox::frmMsgBox(QWidget* parent) : QDialog(parent) {
     lblMsgText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblMsgText->setTextFormat(Qt::PlainText);
 
-    pctTalk = makePicture(QStringLiteral("talk"), twipsRect(240, 240, 495, 495), this);
-    pctHand = makePicture(QStringLiteral("hand"), twipsRect(5160, 0, 495, 495), this);
-    pctAlert = makePicture(QStringLiteral("alert"), twipsRect(240, 720, 495, 495), this);
+    pctTalk = makePicture(QStringLiteral("talk"), 240, 240, this);
+    pctHand = makePicture(QStringLiteral("hand"), 5160, 0, this);
+    pctAlert = makePicture(QStringLiteral("alert"), 240, 720, this);
 
     // Shadows first, so that each button lies above its own.
-    shpOK = makeShadow(QStringLiteral("shpOK"), 360, this);
-    shpYes = makeShadow(QStringLiteral("shpYes"), 1680, this);
-    shpNo = makeShadow(QStringLiteral("shpNo"), 3000, this);
-    shpCancel = makeShadow(QStringLiteral("shpCancel"), 4320, this);
-    cmdOK = makeButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), 360, this);
-    cmdYes = makeButton(QStringLiteral("cmdYes"), QStringLiteral("&Yes"), 1680, this);
-    cmdNo = makeButton(QStringLiteral("cmdNo"), QStringLiteral("&No"), 3000, this);
-    cmdCancel = makeButton(QStringLiteral("cmdCancel"), QStringLiteral("Cancel"), 4320, this);
+    shpOK = makeRowShadow(QStringLiteral("shpOK"), 360, this);
+    shpYes = makeRowShadow(QStringLiteral("shpYes"), 1680, this);
+    shpNo = makeRowShadow(QStringLiteral("shpNo"), 3000, this);
+    shpCancel = makeRowShadow(QStringLiteral("shpCancel"), 4320, this);
+    cmdOK = makeRowButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), 360, this);
+    cmdYes = makeRowButton(QStringLiteral("cmdYes"), QStringLiteral("&Yes"), 1680, this);
+    cmdNo = makeRowButton(QStringLiteral("cmdNo"), QStringLiteral("&No"), 3000, this);
+    cmdCancel = makeRowButton(QStringLiteral("cmdCancel"), QStringLiteral("Cancel"), 4320, this);
     cmdOK->setDefault(true);
     setTabOrder(cmdOK, cmdYes);
     setTabOrder(cmdYes, cmdNo);

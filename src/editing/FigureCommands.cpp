@@ -1,8 +1,47 @@
-// Renaming, deleting and moving figures.
+// Renaming, deleting and moving figures. Figures are only ever added by import, so the figure Add button
+// stays disabled and has no command.
+#include "app/EntryList.h"
 #include "app/frmLumaret.h"
+#include "app/modLumaretStart.h"
+#include "catalogue/Database.h"
+#include "dialogs/ReportError.h"
+#include "dialogs/WindowPlacement.h"
+#include "editing/EditingSteps.h"
+#include "editing/frmMove.h"
 
-void frmLumaret::cmdEditFigure_Click() {}
+using modLumaretStart::db;
 
-void frmLumaret::cmdDeleteFigure_Click() {}
+void frmLumaret::cmdEditFigure_Click() {
+    guarded([&] {
+        const QString typed = editing::askName(QStringLiteral("Enter a new name for this figure."), cboFigure->Text());
+        if (typed.isEmpty())
+            return;
+        // Imported figures get identifiers beyond 16 bits, so the identifier is held in full.
+        const qint32 figureId = cboFigure->selectedItemData();
+        db().Execute(statements::renameFigure(editing::storedName(typed), figureId));
+        LoadFigures();
+        editing::reselect(cboFigure, figureId);
+    });
+}
 
-void frmLumaret::cmdMoveFigure_Click() {}
+void frmLumaret::cmdDeleteFigure_Click() {
+    guarded([&] {
+        if (!editing::confirmDelete(cboFigure->Text()))
+            return;
+        // Both or neither: a figure must never stay behind without its parts.
+        db().transaction([&] {
+            const qint32 figureId = cboFigure->selectedItemData();
+            db().Execute(statements::deleteFigureParts(figureId));
+            db().Execute(statements::deleteFigure(figureId));
+        });
+        LoadFigures();
+        if (cboFigure->ListCount() > 0)
+            cboFigure->selectEntry(0);
+    });
+}
+
+void frmLumaret::cmdMoveFigure_Click() {
+    frmMove move(this);
+    centreOver(&move, this);
+    move.exec();
+}

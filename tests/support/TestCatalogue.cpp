@@ -2,6 +2,7 @@
 
 #include "app/frmLumaret.h"
 #include "app/modLumaretStart.h"
+#include "dialogs/frmInputBox.h"
 #include "dialogs/frmMsgBox.h"
 
 #include <QDir>
@@ -113,5 +114,5 @@ void stopProgram() {
 }
 
 bool dialogHooksUsed() {
-    return frmMsgBox::unusedAnswers() == 0;
+    return frmMsgBox::unusedAnswers() == 0 && frmInputBox::unusedTexts() == 0;
 }

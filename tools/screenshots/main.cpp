@@ -3,7 +3,9 @@
 // Run with QT_QPA_PLATFORM=offscreen; with QT_SCALE_FACTOR=2 the files are named "@2x".
 #include "app/frmLumaret.h"
 #include "app/modLumaretStart.h"
+#include "dialogs/frmInputBox.h"
 #include "dialogs/frmMsgBox.h"
+#include "editing/frmMove.h"
 
 #include <QApplication>
 #include <QDir>
@@ -51,6 +53,13 @@ std::vector<Shot> shots() {
                                    "Replace it with the one from the file?",
                                3, "Import");
          }},
+        {"input-rename-category",
+         [] {
+             auto* box = new frmInputBox;
+             box->prepare("Enter a new name for this category.", 64, "Please enter a new name", "Animals");
+             return box;
+         }},
+        {"move-figure", [] { return new frmMove(modLumaretStart::mainWindow()); }},
     };
 }
 

@@ -1,0 +1,131 @@
+#include "dialogs/frmInputBox.h"
+
+#include "dialogs/ApplyFormStyle.h"
+#include "dialogs/DialogControls.h"
+#include "dialogs/HoverPointer.h"
+#include "dialogs/Pointer.h"
+#include "dialogs/Resources.h"
+#include "dialogs/Shape.h"
+#include "dialogs/Twips.h"
+#include "dialogs/WindowFont.h"
+#include "dialogs/WindowPlacement.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QQueue>
+#include <limits>
+
+namespace {
+QQueue<std::optional<QString>> nextTexts;
+QList<AskedText> askedTexts;
+} // namespace
+
+frmInputBox::frmInputBox(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmInputBox"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(px(clientWidth), px(clientHeight));
+    setFont(windowFont());
+    setWindowTitle(QStringLiteral("(caption changes)"));
+    setWindowIcon(programIcon());
+
+    lblMsgText = new QLabel(QStringLiteral("Label1"), this);
+    lblMsgText->setObjectName(QStringLiteral("lblMsgText"));
+    lblMsgText->setGeometry(twipsRect(960, 240, 4095, 855));
+    lblMsgText->setWordWrap(true);
+    lblMsgText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblMsgText->setTextFormat(Qt::PlainText);
+
+    pctAlert = makePicture(QStringLiteral("alert"), 240, 240, this);
+    pctTalk = makePicture(QStringLiteral("talk"), 240, 720, this);
+
+    txtReason = new QLineEdit(this);
+    txtReason->setObjectName(QStringLiteral("txtReason"));
+    txtReason->setGeometry(twipsRect(360, 1200, 4695, 285));
+    // A name may be as long as the user likes; the line edit would otherwise stop at 32767 characters.
+    txtReason->setMaxLength(std::numeric_limits<int>::max());
+
+    // Shadows first, so that each button lies above its own.
+    shpOK = makeShadow(QStringLiteral("shpOK"), 720, 1680, 1215, 375, this);
+    shpCancel = makeShadow(QStringLiteral("shpCancel"), 3480, 1680, 1215, 375, this);
+    cmdOK = makeButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), 720, 1680, 1215, 375, this);
+    cmdCancel = makeButton(QStringLiteral("cmdCancel"), QStringLiteral("Cancel"), 3480, 1680, 1215, 375, this);
+    // Enter in the line reaches the dialog, which presses its default button.
+    cmdOK->setDefault(true);
+    setTabOrder(txtReason, cmdOK);
+    setTabOrder(cmdOK, cmdCancel);
+    txtReason->setFocus();
+
+    connect(cmdOK, &QPushButton::clicked, this, [this] { confirm(txtReason->text()); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { confirm(QString()); });
+
+    Form_Load();
+}
+
+void frmInputBox::Form_Load() {
+    ApplyFormStyle(this);
+    installHoverPointer(this, {cmdOK, cmdCancel});
+}
+
+void frmInputBox::confirm(const QString& text) {
+    setPointer(Pointer::Default);
+    result = text;
+    accept();
+}
+
+void frmInputBox::prepare(const QString& prompt, qint16 style, const QString& caption, const QString& proposed) {
+    setWindowTitle(caption);
+    lblMsgText->setText(prompt);
+    txtReason->setText(proposed);
+    result.clear();
+    if (style == 64) {
+        pctAlert->hide();
+        pctTalk->move(px(360), px(360));
+        pctTalk->show();
+    } else if (style == 16) {
+        pctAlert->move(px(360), px(360));
+        pctAlert->show();
+        pctTalk->hide();
+    }
+}
+
+void frmInputBox::keyPressEvent(QKeyEvent* event) {
+    // Escape goes through Cancel, so that it resets the pointer as the button does.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cmdCancel->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmInputBox::setNextText(std::optional<QString> text) {
+    nextTexts.enqueue(std::move(text));
+}
+
+int frmInputBox::unusedTexts() {
+    return int(nextTexts.size());
+}
+
+QList<AskedText> frmInputBox::takeAsked() {
+    return std::exchange(askedTexts, {});
+}
+
+bool frmInputBox::takeText(const AskedText& asked, QString& text) {
+    if (nextTexts.isEmpty())
+        return false;
+    askedTexts.append(asked);
+    text = nextTexts.dequeue().value_or(QString());
+    return true;
+}
+
+QString AskText(const QString& prompt, qint16 style, const QString& caption, const QString& proposed) {
+    QString text;
+    if (frmInputBox::takeText({prompt, style, caption, proposed}, text))
+        return text;
+    frmInputBox box;
+    box.prepare(prompt, style, caption, proposed);
+    centreOnScreen(&box);
+    box.exec();
+    return box.text();
+}
