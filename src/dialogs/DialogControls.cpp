@@ -3,7 +3,9 @@
 #include "dialogs/Resources.h"
 #include "dialogs/Shape.h"
 #include "dialogs/Twips.h"
+#include "dialogs/WindowFont.h"
 
+#include <QDialog>
 #include <QLabel>
 #include <QPushButton>
 
@@ -29,4 +31,24 @@ QPushButton* makeButton(const QString& name, const QString& caption, double left
     button->setObjectName(name);
     button->setGeometry(twipsRect(left, top, width, height));
     return button;
+}
+
+void setUpDialog(QDialog* dialog, const QString& name, double width, double height) {
+    dialog->setObjectName(name);
+    dialog->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint);
+    dialog->setFixedSize(px(width), px(height));
+    dialog->setFont(windowFont());
+    dialog->setWindowTitle(QStringLiteral("(caption changes)"));
+    dialog->setWindowIcon(programIcon());
+}
+
+QLabel* makeMessageLabel(double width, QWidget* parent) {
+    auto* label = new QLabel(QStringLiteral("Label1"), parent);
+    label->setObjectName(QStringLiteral("lblMsgText"));
+    label->setGeometry(twipsRect(960, 240, width, 855));
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setTextFormat(Qt::PlainText);
+    return label;
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QDialog;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -20,3 +21,10 @@ Shape* makeShadow(const QString& name, double left, double top, double width, do
 
 QPushButton* makeButton(const QString& name, const QString& caption, double left, double top, double width,
                         double height, QWidget* parent);
+
+// A fixed-size dialog of the program: its name, client size in twips, font and icon, and the designed caption
+// "(caption changes)" that every showing replaces.
+void setUpDialog(QDialog* dialog, const QString& name, double width, double height);
+
+// The message or prompt: wraps at its width, and text beyond its height is cut off.
+QLabel* makeMessageLabel(double width, QWidget* parent);

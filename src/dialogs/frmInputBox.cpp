@@ -23,19 +23,8 @@ QList<AskedText> askedTexts;
 } // namespace
 
 frmInputBox::frmInputBox(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("frmInputBox"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(px(clientWidth), px(clientHeight));
-    setFont(windowFont());
-    setWindowTitle(QStringLiteral("(caption changes)"));
-    setWindowIcon(programIcon());
-
-    lblMsgText = new QLabel(QStringLiteral("Label1"), this);
-    lblMsgText->setObjectName(QStringLiteral("lblMsgText"));
-    lblMsgText->setGeometry(twipsRect(960, 240, 4095, 855));
-    lblMsgText->setWordWrap(true);
-    lblMsgText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblMsgText->setTextFormat(Qt::PlainText);
+    setUpDialog(this, QStringLiteral("frmInputBox"), clientWidth, clientHeight);
+    lblMsgText = makeMessageLabel(4095, this);
 
     pctAlert = makePicture(QStringLiteral("alert"), 240, 240, this);
     pctTalk = makePicture(QStringLiteral("talk"), 240, 720, this);

@@ -45,19 +45,8 @@ QString displayLines(const QString& text) {
 }
 
 frmMsgBox::frmMsgBox(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("frmMsgBox"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(px(clientWidth), px(clientHeight));
-    setFont(windowFont());
-    setWindowTitle(QStringLiteral("(caption changes)"));
-    setWindowIcon(programIcon());
-
-    lblMsgText = new QLabel(QStringLiteral("Label1"), this);
-    lblMsgText->setObjectName(QStringLiteral("lblMsgText"));
-    lblMsgText->setGeometry(twipsRect(960, 240, 4575, 855));
-    lblMsgText->setWordWrap(true);
-    lblMsgText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblMsgText->setTextFormat(Qt::PlainText);
+    setUpDialog(this, QStringLiteral("frmMsgBox"), clientWidth, clientHeight);
+    lblMsgText = makeMessageLabel(4575, this);
 
     pctTalk = makePicture(QStringLiteral("talk"), 240, 240, this);
     pctHand = makePicture(QStringLiteral("hand"), 5160, 0, this);

@@ -19,13 +19,9 @@ using modLumaretStart::db;
 using modLumaretStart::mainWindow;
 
 frmMove::frmMove(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("frmMove"));
     // A dialog owned by the main window: it has no taskbar entry of its own.
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(px(clientWidth), px(clientHeight));
-    setFont(windowFont());
+    setUpDialog(this, QStringLiteral("frmMove"), clientWidth, clientHeight);
     setWindowTitle(QStringLiteral("Move Figure"));
-    setWindowIcon(programIcon());
 
     lblMain = new QLabel(QStringLiteral("Move Figure to:"), this);
     lblMain->setObjectName(QStringLiteral("lblMain"));
