@@ -2,6 +2,7 @@
 
 #include "app/frmLumaret.h"
 #include "app/modLumaretStart.h"
+#include "dialogs/FileDialog.h"
 #include "dialogs/frmMsgBox.h"
 
 #include <QDir>
@@ -108,5 +109,5 @@ void stopProgram() {
 }
 
 bool dialogHooksUsed() {
-    return frmMsgBox::unusedAnswers() == 0;
+    return frmMsgBox::unusedAnswers() == 0 && FileDialog::unusedFileNames() == 0;
 }
