@@ -2,6 +2,7 @@
 
 #include "app/frmLumaret.h"
 #include "app/modLumaretStart.h"
+#include "dialogs/FileDialog.h"
 #include "dialogs/frmInputBox.h"
 #include "dialogs/frmMsgBox.h"
 
@@ -114,5 +115,5 @@ void stopProgram() {
 }
 
 bool dialogHooksUsed() {
-    return frmMsgBox::unusedAnswers() == 0 && frmInputBox::unusedTexts() == 0;
+    return frmMsgBox::unusedAnswers() == 0 && frmInputBox::unusedTexts() == 0 && FileDialog::unusedFileNames() == 0;
 }

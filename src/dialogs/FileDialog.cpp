@@ -1,0 +1,57 @@
+#include "dialogs/FileDialog.h"
+
+#include "app/modLumaretStart.h"
+#include "catalogue/Failure.h"
+
+#include <QFileDialog>
+#include <QQueue>
+
+namespace {
+QQueue<QString> nextFileNames;
+QList<FileDialogRequest> requests;
+
+Failure cancelled() {
+    return {failure::Cancelled, QStringLiteral("Cancel was selected.")};
+}
+} // namespace
+
+const QString FileDialog::filter = QStringLiteral("Lumaret Import File (*.lrx)");
+
+QString FileDialog::getOpenFileName(QWidget* parent, const QString& title) {
+    return choose(parent, {false, title, filter, modLumaretStart::executableDirectory()});
+}
+
+QString FileDialog::getSaveFileName(QWidget* parent, const QString& title) {
+    return choose(parent, {true, title, filter, modLumaretStart::executableDirectory()});
+}
+
+QString FileDialog::choose(QWidget* parent, const FileDialogRequest& request) {
+    QString fileName;
+    if (!nextFileNames.isEmpty()) {
+        requests.append(request);
+        fileName = nextFileNames.dequeue();
+    } else {
+        QFileDialog dialog(parent, request.title, request.directory, request.filter);
+        dialog.setObjectName(QStringLiteral("dlgOpen"));
+        // Opening needs a file that is there; saving may name a new one and asks before replacing one.
+        dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        if (dialog.exec() == QDialog::Accepted)
+            fileName = dialog.selectedFiles().value(0);
+    }
+    if (fileName.isEmpty())
+        throw cancelled();
+    return fileName;
+}
+
+void FileDialog::setNextFileName(const QString& fileName) {
+    nextFileNames.enqueue(fileName);
+}
+
+int FileDialog::unusedFileNames() {
+    return int(nextFileNames.size());
+}
+
+QList<FileDialogRequest> FileDialog::takeRequests() {
+    return std::exchange(requests, {});
+}

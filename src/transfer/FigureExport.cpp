@@ -1,0 +1,36 @@
+#include "transfer/FigureExport.h"
+
+#include "catalogue/Database.h"
+#include "catalogue/Text.h"
+#include "transfer/core/TransferWriter.h"
+
+namespace {
+// Where the part's name is, to name a part the file cannot carry; -1 when the table has no such column.
+int partNameColumn(const Recordset& parts) {
+    for (int i = 0; i < parts.FieldCount(); ++i)
+        if (parts.FieldName(i).compare(QLatin1String("FigurePartName"), Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+} // namespace
+
+QByteArray figureTransferContent(Database& db, qint32 figureId, const QDate& date) {
+    Recordset figure = db.OpenRecordset(statements::figureForExport(figureId));
+    TransferWriter writer(textOrEmpty(figure.Fields(QStringLiteral("FigureName"))),
+                          textOrEmpty(figure.Fields(QStringLiteral("FigureType"))), date);
+    figure.Close();
+
+    // The first two columns are the identifiers; every further one is carried, by position.
+    Recordset parts = db.OpenRecordset(statements::figureParts(figureId));
+    const int nameColumn = partNameColumn(parts);
+    QVariantList values;
+    while (!parts.Eof()) {
+        values.clear();
+        for (int i = 2; i < parts.FieldCount(); ++i)
+            values.append(parts.Fields(i));
+        writer.addPart(values, nameColumn >= 0 ? textOrEmpty(parts.Fields(nameColumn)) : QString());
+        parts.MoveNext();
+    }
+    parts.Close();
+    return writer.content();
+}

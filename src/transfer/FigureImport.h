@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+class Database;
+struct TransferFigure;
+
+struct ImportedFigure {
+    qint32 figureId = 0;
+    QString name; // as stored, with " (imported)" when the name was taken
+    bool nameClash = false;
+};
+
+// Adds the figure and all its parts to the category in one transaction: everything is written or, on any
+// failure, nothing. The new identifiers are read inside it too, so that another copy of the program adding
+// rows at the same moment cannot be handed the same ones.
+ImportedFigure addTransferFigure(Database& db, qint32 categoryId, const TransferFigure& figure);

@@ -1,0 +1,92 @@
+#include "transfer/core/TransferWriter.h"
+
+#include "catalogue/Failure.h"
+#include "catalogue/Text.h"
+#include "transfer/core/Windows1252.h"
+
+namespace {
+const QLatin1String lineEnd("\r\n");
+
+bool hasLineBreak(const QString& text) {
+    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+}
+
+// A name quoted in a message stays on one line even when the line break is what is wrong with it.
+QString quoted(QString text) {
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return QLatin1Char('\'') + text + QLatin1Char('\'');
+}
+
+QString unencodableProblem(const QString& text, qsizetype at) {
+    const char32_t code = text.at(at).isHighSurrogate() && at + 1 < text.size()
+                              ? QChar::surrogateToUcs4(text.at(at), text.at(at + 1))
+                              : text.at(at).unicode();
+    const QString hex = QString::number(uint(code), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    return QStringLiteral("holds the character %1 (U+%2), which a transfer file cannot carry")
+        .arg(quoted(QString::fromUcs4(&code, 1)), hex);
+}
+} // namespace
+
+const QString TransferWriter::headerStart = QStringLiteral("Lumaret Import/ Export file, created ");
+
+TransferWriter::TransferWriter(const QString& name, const QString& type, const QDate& date)
+    : figureName(trimBlanks(name)) {
+    appendLine(headerStart + date.toString(QStringLiteral("MM/dd/yy")), QString());
+    appendLine(figureName, QStringLiteral("its name"));
+    appendLine(trimBlanks(type), QStringLiteral("its type"));
+}
+
+void TransferWriter::addPart(const QVariantList& values, const QString& partName) {
+    ++partCount;
+    QString what = QStringLiteral("part number %1").arg(partCount);
+    if (!partName.isEmpty())
+        what += QStringLiteral(" (%1)").arg(quoted(partName));
+    for (const QVariant& value : values)
+        appendValue(valueText(value), what);
+    bytes += lineEnd;
+}
+
+QString TransferWriter::valueText(const QVariant& value) {
+    if (value.isNull())
+        return QString();
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return QString::number(value.toLongLong());
+    default:
+        return value.toString();
+    }
+}
+
+void TransferWriter::appendLine(const QString& text, const QString& what) {
+    if (hasLineBreak(text))
+        refuse(what, QStringLiteral("holds a line break, which would end its line in the transfer file"));
+    if (const qsizetype at = windows1252::firstUnencodable(text); at >= 0)
+        refuse(what, unencodableProblem(text, at));
+    windows1252::encodeInto(text, bytes);
+    bytes += lineEnd;
+}
+
+void TransferWriter::appendValue(const QString& text, const QString& what) {
+    if (hasLineBreak(text))
+        refuse(what, QStringLiteral("holds a line break, which would end its line in the transfer file"));
+    if (text.contains(QLatin1Char('!')))
+        refuse(what, QStringLiteral("holds \"!\", which separates the values of a part in the transfer file"));
+    if (const qsizetype at = windows1252::firstUnencodable(text); at >= 0)
+        refuse(what, unencodableProblem(text, at));
+    windows1252::encodeInto(text, bytes);
+    bytes += '!';
+}
+
+void TransferWriter::refuse(const QString& what, const QString& problem) const {
+    throw Failure(failure::ConversionError,
+                  QStringLiteral("Figure %1 cannot be exported: %2 %3.").arg(quoted(figureName), what, problem));
+}
