@@ -72,6 +72,15 @@ void ComboBox::selectEntry(int index) {
         onClick();
 }
 
+void ComboBox::selectByItemData(qint32 itemData) {
+    for (int i = 0; i < ListCount(); ++i) {
+        if (entryModel.itemData(i) == itemData) {
+            selectEntry(i);
+            return;
+        }
+    }
+}
+
 void ComboBox::appendEntries(const QVector<QString>& texts, const QVector<qint32>& itemData) {
     const QSignalBlocker blocker(this);
     const int kept = currentIndex();

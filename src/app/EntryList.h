@@ -81,6 +81,8 @@ public:
     int ListIndex() const override { return currentIndex(); }
     QString Text() const { return currentText(); }
     void selectEntry(int index);
+    // Selects, as selectEntry does, the first entry carrying itemData; with none, the selection stays as it is.
+    void selectByItemData(qint32 itemData);
 
     std::function<void()> onClick;
 

@@ -35,7 +35,7 @@ void frmLumaret::cmdAddCategory_Click() {
             db().Execute(statements::addCategory(newId, name));
         });
         LoadCategories(cboCategory);
-        editing::reselect(cboCategory, newId);
+        cboCategory->selectByItemData(newId);
     });
 }
 
@@ -48,7 +48,7 @@ void frmLumaret::cmdEditCategory_Click() {
         const qint32 categoryId = cboCategory->selectedItemData();
         db().Execute(statements::renameCategory(editing::storedName(typed), categoryId));
         LoadCategories(cboCategory);
-        editing::reselect(cboCategory, categoryId);
+        cboCategory->selectByItemData(categoryId);
     });
 }
 

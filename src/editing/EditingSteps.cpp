@@ -1,6 +1,5 @@
 #include "editing/EditingSteps.h"
 
-#include "app/EntryList.h"
 #include "dialogs/frmInputBox.h"
 #include "dialogs/frmMsgBox.h"
 
@@ -21,15 +20,6 @@ bool confirmDelete(const QString& listedName) {
     const QString question = QStringLiteral("Are you sure you want to PERMANENTLY remove \r'") + listedName +
                              QStringLiteral("' from your database?");
     return ShowMessage(question, yesNoWithStop, QStringLiteral("Warning")) == yes;
-}
-
-void reselect(ComboBox* list, qint32 itemData) {
-    for (int i = 0; i < list->ListCount(); ++i) {
-        if (list->ItemData(i) == itemData) {
-            list->selectEntry(i);
-            return;
-        }
-    }
 }
 
 } // namespace editing

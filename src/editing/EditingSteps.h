@@ -3,8 +3,6 @@
 #include <QString>
 #include <QtGlobal>
 
-class ComboBox;
-
 // What the category and figure commands have in common.
 namespace editing {
 
@@ -17,9 +15,5 @@ QString storedName(QString typed);
 
 // Asks before anything is removed for good; true only for Yes. The name goes on a line of its own.
 bool confirmDelete(const QString& listedName);
-
-// After a reload: selects (and so runs the handler of) the first entry carrying itemData. When none does,
-// the list keeps whatever the reload left selected.
-void reselect(ComboBox* list, qint32 itemData);
 
 } // namespace editing

@@ -20,7 +20,7 @@ void frmLumaret::cmdEditFigure_Click() {
         const qint32 figureId = cboFigure->selectedItemData();
         db().Execute(statements::renameFigure(editing::storedName(typed), figureId));
         LoadFigures();
-        editing::reselect(cboFigure, figureId);
+        cboFigure->selectByItemData(figureId);
     });
 }
 

@@ -43,12 +43,7 @@ void frmLumaret::ImportFile(const QString& path) {
     const ImportedFigure added = addTransferFigure(db(), cboCategory->selectedItemData(), figure);
 
     LoadFigures();
-    for (int i = 0; i < cboFigure->ListCount(); ++i) {
-        if (cboFigure->ItemData(i) == added.figureId) {
-            cboFigure->selectEntry(i);
-            break;
-        }
-    }
+    cboFigure->selectByItemData(added.figureId);
     setPointer(Pointer::Default);
 
     QString notice = QStringLiteral("Figure '") + added.name + QStringLiteral("' has been imported into the '") +

@@ -16,11 +16,7 @@ class StartupTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() {
-        stopProgram();
-        frmMsgBox::takeShown();
-        QVERIFY(dialogHooksUsed());
-    }
+    void cleanup() { QVERIFY(endTest()); }
 
     void startsOnFirstCategoryAndFigure() {
         TestCatalogue catalogue(TestCatalogue::sampleSql());

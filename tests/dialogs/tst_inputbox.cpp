@@ -17,10 +17,7 @@ class InputBoxTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() {
-        setPointer(Pointer::Default);
-        QVERIFY(dialogHooksUsed());
-    }
+    void cleanup() { QVERIFY(endTest()); }
 
     void picturesByStyle_data() {
         QTest::addColumn<qint16>("style");

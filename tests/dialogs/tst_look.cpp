@@ -83,11 +83,7 @@ class LookTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() {
-        stopProgram();
-        setPointer(Pointer::Default);
-        QVERIFY(dialogHooksUsed());
-    }
+    void cleanup() { QVERIFY(endTest()); }
 
     void controlColours_data() {
         QTest::addColumn<QString>("kind");

@@ -41,10 +41,7 @@ class MsgBoxTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() {
-        setPointer(Pointer::Default);
-        QVERIFY(dialogHooksUsed());
-    }
+    void cleanup() { QVERIFY(endTest()); }
 
     void layout_data() {
         QTest::addColumn<int>("style");

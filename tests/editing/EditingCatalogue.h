@@ -12,17 +12,3 @@ inline const QString editingRows =
                    "  (3, 2, 'Knight', 'Standing'), (40000, 2, 'Archer', 'Kneeling');"
                    "INSERT INTO tblFigurePart VALUES (1, 1, 'Body'), (2, 1, 'Mane'), (3, 2, 'Wings'), (4, 3, 'Sword'),"
                    "  (5, 40000, 'Bow')");
-
-inline QStringList listed(const EntryList& list) {
-    QStringList texts;
-    for (int i = 0; i < list.ListCount(); ++i)
-        texts << list.entries().text(i);
-    return texts;
-}
-
-// Every row of the three tables, to show that a command changed nothing.
-inline QStringList everyRow(const TestCatalogue& catalogue) {
-    return catalogue.rows("SELECT * FROM tblCategory ORDER BY 1") +
-           catalogue.rows("SELECT * FROM tblFigure ORDER BY 1") +
-           catalogue.rows("SELECT * FROM tblFigurePart ORDER BY 1");
-}

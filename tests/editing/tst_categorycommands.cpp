@@ -11,12 +11,7 @@ class CategoryCommandsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() {
-        stopProgram();
-        frmMsgBox::takeShown();
-        frmInputBox::takeAsked();
-        QVERIFY(dialogHooksUsed());
-    }
+    void cleanup() { QVERIFY(endTest()); }
 
     void addGivesNextIdentifier_data() {
         QTest::addColumn<QString>("existing");

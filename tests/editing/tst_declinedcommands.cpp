@@ -13,12 +13,7 @@ class DeclinedCommandsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() {
-        stopProgram();
-        frmMsgBox::takeShown();
-        frmInputBox::takeAsked();
-        QVERIFY(dialogHooksUsed());
-    }
+    void cleanup() { QVERIFY(endTest()); }
 
     void changesNothing_data() {
         QTest::addColumn<QString>("button");

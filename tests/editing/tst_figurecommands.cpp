@@ -19,12 +19,7 @@ class FigureCommandsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() {
-        stopProgram();
-        frmMsgBox::takeShown();
-        frmInputBox::takeAsked();
-        QVERIFY(dialogHooksUsed());
-    }
+    void cleanup() { QVERIFY(endTest()); }
 
     void renameKeepsFigureSelected_data() {
         QTest::addColumn<int>("category");

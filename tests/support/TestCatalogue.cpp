@@ -1,8 +1,10 @@
 #include "support/TestCatalogue.h"
 
+#include "app/EntryList.h"
 #include "app/frmLumaret.h"
 #include "app/modLumaretStart.h"
 #include "dialogs/FileDialog.h"
+#include "dialogs/Pointer.h"
 #include "dialogs/frmInputBox.h"
 #include "dialogs/frmMsgBox.h"
 
@@ -116,4 +118,26 @@ void stopProgram() {
 
 bool dialogHooksUsed() {
     return frmMsgBox::unusedAnswers() == 0 && frmInputBox::unusedTexts() == 0 && FileDialog::unusedFileNames() == 0;
+}
+
+bool endTest() {
+    stopProgram();
+    setPointer(Pointer::Default);
+    frmMsgBox::takeShown();
+    frmInputBox::takeAsked();
+    FileDialog::takeRequests();
+    return dialogHooksUsed();
+}
+
+QStringList listed(const EntryList& list) {
+    QStringList texts;
+    for (int i = 0; i < list.ListCount(); ++i)
+        texts << list.entries().text(i);
+    return texts;
+}
+
+QStringList everyRow(const TestCatalogue& catalogue) {
+    return catalogue.rows("SELECT * FROM tblCategory ORDER BY 1") +
+           catalogue.rows("SELECT * FROM tblFigure ORDER BY 1") +
+           catalogue.rows("SELECT * FROM tblFigurePart ORDER BY 1");
 }

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QVariant>
 
+class EntryList;
 class frmLumaret;
 
 // A catalogue file in a directory of its own, made from the program's schema and the rows a test gives.
@@ -34,6 +35,16 @@ private:
 frmLumaret* startProgram(const TestCatalogue& catalogue);
 // Closes the main window if one is open, as the user's Exit would.
 void stopProgram();
+
+// Ends a test: closes the program, forgets what the dialogs recorded, and tells whether every use-once answer
+// the test gave them was taken (a left-over answer means a dialog the test expected never came).
+bool endTest();
+
+// The shown texts of a list, in order.
+QStringList listed(const EntryList& list);
+
+// Every row of the three tables, to show that a command changed nothing.
+QStringList everyRow(const TestCatalogue& catalogue);
 
 // True when every use-once answer that a test gave the dialogs has been taken.
 bool dialogHooksUsed();

@@ -46,21 +46,13 @@ QList<ShownMessage> run(QPushButton* command, const QString& fileName) {
     return frmMsgBox::takeShown();
 }
 
-QStringList everything(const TestCatalogue& catalogue) {
-    return catalogue.rows("SELECT * FROM tblFigure ORDER BY FigureID") +
-           catalogue.rows("SELECT * FROM tblFigurePart ORDER BY FigurePartID");
-}
 } // namespace
 
 class TransferCommands : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() {
-        stopProgram();
-        FileDialog::takeRequests();
-        QVERIFY(dialogHooksUsed());
-    }
+    void cleanup() { QVERIFY(endTest()); }
 
     void exportWritesFigure_data() {
         QTest::addColumn<int>("figure");
@@ -150,7 +142,7 @@ private slots:
         TestCatalogue catalogue(animals);
         frmLumaret* window = startProgram(catalogue);
         QVERIFY(window);
-        const QStringList before = everything(catalogue);
+        const QStringList before = everyRow(catalogue);
         FileDialog::setNextFileName(QString());
         frmMsgBox::setNextAnswer(1); // there only to catch a message, which must not come
 
@@ -162,7 +154,7 @@ private slots:
         QCOMPARE(FileDialog::takeRequests().value(0).title,
                  exporting ? QStringLiteral("Save Export File...") : QStringLiteral("Open File for Import..."));
         QCOMPARE(QDir(catalogue.directory()).entryList(QDir::Files), QStringList{"data.mdb"});
-        QCOMPARE(everything(catalogue), before);
+        QCOMPARE(everyRow(catalogue), before);
     }
 
     void importNotice_data() {
@@ -254,13 +246,13 @@ private slots:
         const QString path = catalogue.directory() + QStringLiteral("/in.lrx");
         if (!content.isEmpty())
             writeFile(path, content);
-        const QStringList before = everything(catalogue);
+        const QStringList before = everyRow(catalogue);
 
         const QList<ShownMessage> shown = run(window->cmdImport, path);
 
         QCOMPARE(shown.size(), 1);
         QVERIFY2(shown[0].text.startsWith(sentence), qPrintable(shown[0].text));
-        QCOMPARE(everything(catalogue), before);
+        QCOMPARE(everyRow(catalogue), before);
         QCOMPARE(window->cboFigure->ListIndex(), 0); // a refill would have left no figure selected
     }
 
