@@ -71,53 +71,39 @@ private slots:
     }
 
     void refusesCatalogue_data() {
-        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("sql"); // the catalogue made of it, when the row gives no file of its own
+        QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("missing") << "missing"
+        QTest::newRow("missing") << ""
+                                 << ""
                                  << "Could not find file";
-        QTest::newRow("not a database") << "text"
+        QTest::newRow("not a database") << "" << TestCatalogue::sourceFile("README.md")
                                         << "Unrecognized database format";
-        QTest::newRow("access file") << "jet"
+        QTest::newRow("access file") << "" << QStringLiteral(LUMARET_FIXTURES_DIR "/jet/testV2000.mdb")
                                      << "Access (Jet) database";
-        QTest::newRow("without the tables") << "empty"
-                                            << "has no table 'tblCategory'";
-        QTest::newRow("one table missing") << "partial"
+        QTest::newRow("another database") << "CREATE TABLE other (x)"
+                                          << ""
+                                          << "has no table 'tblCategory'";
+        QTest::newRow("one table missing") << "CREATE TABLE tblCategory (a); CREATE TABLE tblFigure (b)"
+                                           << ""
                                            << "has no table 'tblFigurePart'";
     }
 
     void refusesCatalogue() {
-        QFETCH(QString, kind);
+        QFETCH(QString, sql);
+        QFETCH(QString, file);
         QFETCH(QString, expected);
-        std::unique_ptr<TestCatalogue> catalogue;
-        if (kind == "partial") {
-            catalogue = std::make_unique<TestCatalogue>(
-                "CREATE TABLE tblCategory (CategoryID INTEGER, CategoryName TEXT);"
-                "CREATE TABLE tblFigure (FigureID INTEGER, CategoryID INTEGER, FigureName TEXT, FigureType TEXT)",
-                false);
-        } else if (kind == "empty") {
-            catalogue = std::make_unique<TestCatalogue>("CREATE TABLE other (x INTEGER)", false);
-        } else {
-            catalogue = std::make_unique<TestCatalogue>(QString(), false);
-        }
-        if (kind == "text") {
-            QFile f(catalogue->path());
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("Lumaret Import/ Export file, created 12/05/26\r\nHorse\r\n");
-        } else if (kind == "jet") {
-            const QString jet = QStringLiteral(LUMARET_FIXTURES_DIR "/jet/testV2000.mdb");
-            if (!QFile::exists(jet))
-                QSKIP("the Access sample files are not beside the project");
-            QVERIFY(QFile::copy(jet, catalogue->path()));
-        }
+        TestCatalogue catalogue(sql, false);
+        if (!file.isEmpty() && !QFile::copy(file, catalogue.path()))
+            QSKIP("the sample file is not beside the project");
         frmMsgBox::setNextAnswer(1);
-        QVERIFY(!startProgram(*catalogue));
+        QVERIFY(!startProgram(catalogue));
         QVERIFY(!modLumaretStart::mainWindow());
         QVERIFY(!modLumaretStart::catalogueOpen());
         const QList<ShownMessage> shown = frmMsgBox::takeShown();
         QCOMPARE(shown.size(), 1);
         QVERIFY2(shown[0].text.contains(expected), qPrintable(shown[0].text));
-        if (kind == "missing")
-            QVERIFY(!QFile::exists(catalogue->path())); // nothing made in its place
+        QCOMPARE(QFile::exists(catalogue.path()), !sql.isEmpty() || !file.isEmpty()); // nothing made in its place
     }
 
     void exitReleasesTheCatalogue_data() {
