@@ -1,0 +1,234 @@
+// The editing commands: the identifiers given, the names stored, what the main window shows afterwards, and that
+// a command the user declines changes nothing.
+#include "app/EntryList.h"
+#include "app/frmLumaret.h"
+#include "dialogs/frmInputBox.h"
+#include "dialogs/frmMsgBox.h"
+#include "editing/frmMove.h"
+#include "support/ModalWindow.h"
+#include "support/TestCatalogue.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+// Figure 40000 stands for the large identifiers that imports give.
+const QString editingRows =
+    QStringLiteral("INSERT INTO tblCategory VALUES (1, 'Animals'), (2, 'Knights'), (7, 'Vehicles');"
+                   "INSERT INTO tblFigure VALUES (1, 1, 'Horse', 'Quadruped'), (2, 1, 'Eagle', 'Bird'),"
+                   "  (3, 2, 'Knight', 'Standing'), (40000, 2, 'Archer', 'Kneeling');"
+                   "INSERT INTO tblFigurePart VALUES (1, 1, 'Body'), (2, 1, 'Mane'), (3, 2, 'Wings'), (4, 3, 'Sword'),"
+                   "  (5, 40000, 'Bow')");
+
+void addCategoryRow(const char* name, const QString& existing, const QString& typed, const QStringList& rowsAfter,
+                    const QString& selected, const QString& report = {}) {
+    QTest::newRow(name) << existing << typed << rowsAfter << selected << report;
+}
+void deleteRow(const char* name, const char* button, const QString& rows, const QStringList& removed,
+               const QStringList& shown, const QString& report = {}) {
+    QTest::newRow(name) << QString(button) << rows << removed << shown << report;
+}
+void declinedRow(const char* button, const char* answer, const QString& asked) {
+    QTest::addRow("%s, %s", button, answer) << QString(button) << QString(answer) << asked;
+}
+
+// What the text input and message box were asked to show, one line each.
+QStringList asked() {
+    QStringList texts;
+    for (const AskedText& a : frmInputBox::takeAsked())
+        texts << QStringList{a.prompt, QString::number(a.style), a.caption, a.proposed}.join('|');
+    for (const ShownMessage& m : frmMsgBox::takeShown())
+        texts << QStringList{m.text, QString::number(m.style), m.caption}.join('|');
+    return texts;
+}
+} // namespace
+
+class EditingCommandsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QVERIFY(endTest()); }
+
+    void changesNothing_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("asked");
+        const QString name = QStringLiteral("|64|Please enter a new name|");
+        const QString question = QStringLiteral("Are you sure you want to PERMANENTLY remove \r'%1' from your "
+                                                "database?|20|Warning");
+        declinedRow("cmdAddCategory", "Cancel", "Enter a new category to add." + name);
+        declinedRow("cmdEditCategory", "OK on an empty field",
+                    "Enter a new name for this category." + name + "Animals");
+        declinedRow("cmdEditFigure", "Cancel", "Enter a new name for this figure." + name + "Eagle");
+        declinedRow("cmdDeleteCategory", "No", question.arg("Animals"));
+        declinedRow("cmdDeleteFigure", "closed", question.arg("Eagle"));
+        declinedRow("cmdMoveFigure", "Cancel", "Move figure 'Eagle' to...");
+        declinedRow("cmdMoveFigure", "closed", "Move figure 'Eagle' to...");
+    }
+
+    void changesNothing() {
+        QFETCH(QString, button);
+        QFETCH(QString, answer);
+        QFETCH(QString, asked);
+        TestCatalogue catalogue(editingRows);
+        frmLumaret* w = startProgram(catalogue);
+        QVERIFY(w);
+        const QStringList shownBefore = listed(*w->cboCategory) + listed(*w->cboFigure) + listed(*w->lstFigureParts);
+        // Rows another program adds meanwhile would show up in any list that is read again.
+        catalogue.exec("INSERT INTO tblCategory VALUES (9, 'Aaa'); INSERT INTO tblFigure VALUES (99, 1, 'Aaa', '');"
+                       "INSERT INTO tblFigurePart VALUES (99, 2, 'Aaa')");
+        const QStringList before = everyRow(catalogue);
+
+        QStringList seen;
+        if (button == "cmdMoveFigure") {
+            whenModalOpens<frmMove>([&](frmMove* move) {
+                seen << move->lblMain->text();
+                answer == "Cancel" ? move->cmdCancel->click() : void(move->close());
+            });
+        } else if (button.startsWith("cmdDelete")) {
+            frmMsgBox::setNextAnswer(answer == "No" ? 7 : 2);
+        } else {
+            frmInputBox::setNextText(answer == "Cancel" ? std::nullopt : std::optional<QString>(QString()));
+        }
+        w->findChild<QPushButton*>(button)->click();
+
+        QCOMPARE(seen + ::asked(), QStringList{asked});
+        QCOMPARE(everyRow(catalogue), before);
+        QCOMPARE(listed(*w->cboCategory) + listed(*w->cboFigure) + listed(*w->lstFigureParts), shownBefore);
+    }
+
+    void addCategory_data() {
+        QTest::addColumn<QString>("existing");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("rowsAfter");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QString>("report");
+        addCategoryRow("empty table", "", "Animals", {"1|Animals"}, "Animals");
+        addCategoryRow("after the largest, gaps left", "(1, 'A'), (2, 'B'), (7, 'C')", "Zoo",
+                       {"1|A", "2|B", "7|C", "8|Zoo"}, "Zoo");
+        addCategoryRow("the last 16-bit one", "(32766, 'A')", "Zoo", {"32766|A", "32767|Zoo"}, "Zoo");
+        addCategoryRow("beyond 16 bits", "(32767, 'A')", "Zoo", {"32767|A"}, "A",
+                       "An error, 6: 'Overflow' has occurred.");
+        addCategoryRow("apostrophes", "(1, 'A')", "Knight's `own' set", {"1|A", "2|Knight`s `own` set"},
+                       "Knight`s `own` set");
+        addCategoryRow("blanks only: stored as typed, listed trimmed", "(1, 'Z')", "   ", {"1|Z", "2|   "}, "");
+    }
+
+    void addCategory() {
+        QFETCH(QString, existing);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, rowsAfter);
+        QFETCH(QString, selected);
+        QFETCH(QString, report);
+        TestCatalogue catalogue(existing.isEmpty() ? QString() : "INSERT INTO tblCategory VALUES " + existing);
+        if (existing.isEmpty())
+            frmMsgBox::setNextAnswer(1); // the empty-list notice at start
+        frmLumaret* w = startProgram(catalogue);
+        QVERIFY(w);
+        frmMsgBox::takeShown();
+        frmInputBox::setNextText(typed);
+        if (!report.isEmpty())
+            frmMsgBox::setNextAnswer(1);
+        w->cmdAddCategory->click();
+
+        QCOMPARE(catalogue.rows("SELECT * FROM tblCategory ORDER BY 1"), rowsAfter);
+        QCOMPARE(w->cboCategory->Text(), selected);
+        QCOMPARE(frmMsgBox::takeShown().value(0).text, report);
+    }
+
+    void renameCategory() {
+        TestCatalogue catalogue(editingRows);
+        frmLumaret* w = startProgram(catalogue);
+        QVERIFY(w);
+        frmInputBox::setNextText(QStringLiteral("Zoo's"));
+        w->cmdEditCategory->click(); // Animals, the first
+
+        QCOMPARE(catalogue.value("SELECT CategoryName FROM tblCategory WHERE CategoryID = 1"), QVariant("Zoo`s"));
+        QCOMPARE(listed(*w->cboCategory), (QStringList{"Knights", "Vehicles", "Zoo`s"}));
+        QCOMPARE(w->cboCategory->Text(), QStringLiteral("Zoo`s"));
+        QCOMPARE(w->cboFigure->Text(), QStringLiteral("Eagle"));
+    }
+
+    // Archer is the first of Knights and bears an identifier beyond 16 bits, as imported figures do.
+    void renameFigure() {
+        TestCatalogue catalogue(editingRows);
+        frmLumaret* w = startProgram(catalogue);
+        QVERIFY(w);
+        w->cboCategory->selectEntry(1);
+        frmInputBox::setNextText(QStringLiteral("Zebra's"));
+        w->cmdEditFigure->click();
+
+        QCOMPARE(catalogue.value("SELECT FigureName FROM tblFigure WHERE FigureID = 40000"), QVariant("Zebra`s"));
+        QCOMPARE(listed(*w->cboFigure), (QStringList{"Knight", "Zebra`s"}));
+        QCOMPARE(w->cboFigure->Text(), QStringLiteral("Zebra`s"));
+        QCOMPARE(listed(*w->lstFigureParts), QStringList{"Bow"});
+    }
+
+    // Yes to the question, and what follows.
+    void deleteConfirmed_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<QStringList>("removed"); // rows gone from the catalogue
+        QTest::addColumn<QStringList>("shown");   // categories, figures and parts shown afterwards
+        QTest::addColumn<QString>("report");      // what follows the question, with its caption
+        const QStringList unchanged{"Animals", "Knights", "Vehicles", "Eagle", "Horse", "Wings"};
+        deleteRow("category in use", "cmdDeleteCategory", editingRows, {}, unchanged,
+                  "This category can not be deleted. It is is use by 2 figure(s). Please delete the figure(s) before "
+                  "deleting this category.|Notice");
+        deleteRow("the last category", "cmdDeleteCategory", "INSERT INTO tblCategory VALUES (5, 'Empty')", {"5|Empty"},
+                  {}, frmLumaret::emptyCategoryNotice + "|Warning");
+        deleteRow("figure with its parts", "cmdDeleteFigure", editingRows, {"2|1|Eagle|Bird", "3|2|Wings"},
+                  {"Animals", "Knights", "Vehicles", "Horse", "Body", "Mane"});
+        // The parts go first; when the figure then cannot go, its parts must come back.
+        deleteRow("figure refused after its parts", "cmdDeleteFigure",
+                  editingRows + ";CREATE TRIGGER refuse BEFORE DELETE ON tblFigure BEGIN SELECT RAISE(ABORT, "
+                                "'locked'); END",
+                  {}, unchanged, "An error, 1811: 'locked' has occurred.|Notice");
+    }
+
+    void deleteConfirmed() {
+        QFETCH(QString, button);
+        QFETCH(QString, rows);
+        QFETCH(QStringList, removed);
+        QFETCH(QStringList, shown);
+        QFETCH(QString, report);
+        TestCatalogue catalogue(rows);
+        frmLumaret* w = startProgram(catalogue);
+        QVERIFY(w);
+        QStringList remaining = everyRow(catalogue);
+        for (const QString& row : removed)
+            remaining.removeOne(row);
+        frmMsgBox::setNextAnswer(6); // Animals and Eagle, the first ones
+        if (!report.isEmpty())
+            frmMsgBox::setNextAnswer(1);
+        w->findChild<QPushButton*>(button)->click();
+
+        QCOMPARE(everyRow(catalogue), remaining);
+        QCOMPARE(listed(*w->cboCategory) + listed(*w->cboFigure) + listed(*w->lstFigureParts), shown);
+        const ShownMessage followed = frmMsgBox::takeShown().value(1);
+        QCOMPARE(report.isEmpty() ? QString() : followed.text + '|' + followed.caption, report);
+    }
+
+    void moveFigure() {
+        TestCatalogue catalogue(editingRows);
+        frmLumaret* w = startProgram(catalogue);
+        QVERIFY(w);
+        int preselected = -1;
+        whenModalOpens<frmMove>([&](frmMove* move) {
+            preselected = move->cboCategory->ListIndex();
+            move->cboCategory->selectEntry(1);
+            move->cmdGo->click();
+        });
+        w->cmdMoveFigure->click(); // Eagle, from Animals to Knights
+
+        QCOMPARE(preselected, 0);
+        QCOMPARE(catalogue.value("SELECT CategoryID FROM tblFigure WHERE FigureID = 2"), QVariant(2));
+        QCOMPARE(listed(*w->cboFigure), QStringList{"Horse"});
+        w->cboCategory->selectEntry(1);
+        QVERIFY(listed(*w->cboFigure).contains("Eagle"));
+    }
+};
+
+QTEST_MAIN(EditingCommandsTest)
+#include "tst_editingcommands.moc"
