@@ -2,31 +2,33 @@
 #include "app/EntryList.h"
 #include "app/frmLumaret.h"
 #include "dialogs/FileDialog.h"
-#include "dialogs/Pointer.h"
 #include "dialogs/frmMsgBox.h"
+#include "support/ModalWindow.h"
 #include "support/TestCatalogue.h"
 
+#include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QSemaphore>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QtTest>
-#include <chrono>
+#include <sqlite3.h>
 #include <thread>
 
 namespace {
-const QString animals = QStringLiteral(
-    "INSERT INTO tblCategory VALUES (1, 'Animals'), (2, 'Boats'), (3, 'Cups');"
-    "INSERT INTO tblFigure VALUES (10, 1, '  Horse  ', ' Race '), (11, 1, 'Owl', 'Bird'), (20, 2, 'Horse', 'Rocking');"
-    "INSERT INTO tblFigurePart VALUES (100, 10, ' Hip '), (101, 10, ''), (102, 10, 'Leg');");
-
 // In place of the schema: a part table with several data columns of different kinds.
 const QString severalColumns = QStringLiteral(
-    "CREATE TABLE tblCategory (CategoryID INTEGER PRIMARY KEY, CategoryName TEXT);"
-    "CREATE TABLE tblFigure (FigureID INTEGER PRIMARY KEY, CategoryID INTEGER, FigureName TEXT, FigureType TEXT);"
+    "CREATE TABLE tblCategory (CategoryID INTEGER PRIMARY KEY, CategoryName TEXT COLLATE NOCASE);"
+    "CREATE TABLE tblFigure (FigureID INTEGER PRIMARY KEY, CategoryID INTEGER, FigureName TEXT COLLATE NOCASE, "
+    "FigureType TEXT);"
     "CREATE TABLE tblFigurePart (FigurePartID INTEGER PRIMARY KEY, FigureID INTEGER NOT NULL, FigurePartName TEXT, "
     "Quantity INTEGER, Note TEXT);");
+
+// The unique note lets a test make the engine refuse a part.
+const QString owls = severalColumns +
+                     "CREATE UNIQUE INDEX oneNote ON tblFigurePart (Note);"
+                     "INSERT INTO tblCategory VALUES (1, 'Animals'), (2, 'Boats');"
+                     "INSERT INTO tblFigure VALUES (5, 1, 'Owl', 'Bird'), (6, 2, 'Rocking Horse', 'Toy');"
+                     "INSERT INTO tblFigurePart VALUES (50, 5, 'Wing', 2, '');";
 
 QByteArray fileContent(const QString& path) {
     QFile file(path);
@@ -38,14 +40,22 @@ void writeFile(const QString& path, const QByteArray& content) {
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
 }
 
-// Runs a file command with the file dialog's answer; the one message it shows is answered OK.
-QList<ShownMessage> run(QPushButton* command, const QString& fileName) {
-    FileDialog::setNextFileName(fileName);
+// Runs a file command with the file dialog's answer (empty for a cancel; null leaves it to the real dialog) and
+// answers OK to the message it may show. Returns the dialog's title, then each message as "text|caption|style".
+QStringList run(QPushButton* command, const QString& fileName) {
+    if (!fileName.isNull())
+        FileDialog::setNextFileName(fileName);
     frmMsgBox::setNextAnswer(1);
     command->click();
-    return frmMsgBox::takeShown();
+    QStringList shown{FileDialog::takeRequests().value(0).title};
+    for (const ShownMessage& message : frmMsgBox::takeShown())
+        shown << message.text + QLatin1Char('|') + message.caption + QLatin1Char('|') + QString::number(message.style);
+    if (frmMsgBox::unusedAnswers() > 0) { // no message came: take back the answer left for it
+        ShowMessage(QString(), 0, QString());
+        frmMsgBox::takeShown();
+    }
+    return shown;
 }
-
 } // namespace
 
 class TransferCommands : public QObject {
@@ -54,228 +64,30 @@ class TransferCommands : public QObject {
 private slots:
     void cleanup() { QVERIFY(endTest()); }
 
-    void exportWritesFigure_data() {
-        QTest::addColumn<int>("figure");
-        QTest::addColumn<QString>("body");
-        QTest::newRow("with parts") << 0 << "Horse\r\nRace\r\n Hip !\r\n!\r\nLeg!\r\n";
-        QTest::newRow("without parts") << 1 << "Owl\r\nBird\r\n";
-    }
-    void exportWritesFigure() {
-        QFETCH(int, figure);
-        QFETCH(QString, body);
-        TestCatalogue catalogue(animals);
-        frmLumaret* window = startProgram(catalogue);
-        QVERIFY(window);
-        window->cboFigure->selectEntry(figure);
-        const QString path = catalogue.directory() + QStringLiteral("/out"); // no extension added
-        writeFile(path, "an earlier and much longer export that must not survive in part");
-
-        const QList<ShownMessage> shown = run(window->cmdExport, path);
-
-        const QString header = "Lumaret Import/ Export file, created " + QDate::currentDate().toString("MM/dd/yy");
-        QCOMPARE(fileContent(path), (header + "\r\n" + body).toLatin1());
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown[0].text, "Figure '" + window->cboFigure->Text() + "' successfully exported to:\r\n" + path);
-        QCOMPARE(shown[0].style, qint16(0));
-        QCOMPARE(shown[0].caption, QStringLiteral("Export Complete..."));
-        const FileDialogRequest asked = FileDialog::takeRequests().value(0);
-        QVERIFY(asked.save);
-        QCOMPARE(asked.title, QStringLiteral("Save Export File..."));
-        QCOMPARE(asked.filter, QStringLiteral("Lumaret Import File (*.lrx)"));
-        QCOMPARE(asked.directory, catalogue.directory());
-        QCOMPARE(pointer(), Pointer::Default);
-    }
-
-    // Nothing is written unless all is well: an existing file stays as it was and no other file appears.
-    void exportFailureWritesNothing_data() {
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<QString>("fileName");
-        QTest::addColumn<QString>("sentence");
-        const QString refused = QStringLiteral("An error, 3421: 'Figure ");
-        QTest::newRow("! in a part") << "UPDATE tblFigurePart SET FigurePartName='Le!g' WHERE FigurePartID=102"
-                                     << "horse.lrx"
-                                     << refused + "'Horse' cannot be exported: part number 3 ('Le!g') holds \"!\"";
-        QTest::newRow("CR in the name") << "UPDATE tblFigure SET FigureName='Hor' || char(13) || 'se' WHERE FigureID=10"
-                                        << "horse.lrx"
-                                        << refused + "'Hor se' cannot be exported: its name holds a line break";
-        QTest::newRow("LF in a part") << "UPDATE tblFigurePart SET FigurePartName='L' || char(10) || 'g' WHERE "
-                                         "FigurePartID=102"
-                                      << "horse.lrx"
-                                      << refused + "'Horse' cannot be exported: part number 3 ('L g') holds a line";
-        QTest::newRow("outside Windows-1252")
-            << "UPDATE tblFigure SET FigureType='R\u0101ce' WHERE FigureID=10"
-            << "horse.lrx" << refused + "'Horse' cannot be exported: its type holds the character '\u0101' (U+0101)";
-        QTest::newRow("figure gone meanwhile") << "DELETE FROM tblFigure WHERE FigureID=10"
-                                               << "horse.lrx"
-                                               << "An error, 3021: 'No current record.'";
-        QTest::newRow("missing directory") << ""
-                                           << "missing/out.lrx"
-                                           << "An error, 75: 'Path/File access error: ";
-    }
-    void exportFailureWritesNothing() {
-        QFETCH(QString, change);
-        QFETCH(QString, fileName);
-        QFETCH(QString, sentence);
-        TestCatalogue catalogue(animals);
-        frmLumaret* window = startProgram(catalogue);
-        QVERIFY(window);
-        catalogue.exec(change);
-        const QString existing = catalogue.directory() + QStringLiteral("/horse.lrx");
-        writeFile(existing, "kept");
-        const QStringList files = QDir(catalogue.directory()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-
-        const QList<ShownMessage> shown = run(window->cmdExport, catalogue.directory() + QLatin1Char('/') + fileName);
-
-        QCOMPARE(shown.size(), 1);
-        QVERIFY2(shown[0].text.startsWith(sentence), qPrintable(shown[0].text));
-        QCOMPARE(fileContent(existing), QByteArray("kept"));
-        QCOMPARE(QDir(catalogue.directory()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), files);
-    }
-
-    void cancelShowsNothing_data() {
-        QTest::addColumn<bool>("exporting");
-        QTest::newRow("export") << true;
-        QTest::newRow("import") << false;
-    }
-    void cancelShowsNothing() {
-        QFETCH(bool, exporting);
-        TestCatalogue catalogue(animals);
-        frmLumaret* window = startProgram(catalogue);
-        QVERIFY(window);
-        const QStringList before = everyRow(catalogue);
-        FileDialog::setNextFileName(QString());
-        frmMsgBox::setNextAnswer(1); // there only to catch a message, which must not come
-
-        (exporting ? window->cmdExport : window->cmdImport)->click();
-
-        QCOMPARE(frmMsgBox::unusedAnswers(), 1);
-        ShowMessage(QString(), 0, QString());
-        frmMsgBox::takeShown();
-        QCOMPARE(FileDialog::takeRequests().value(0).title,
-                 exporting ? QStringLiteral("Save Export File...") : QStringLiteral("Open File for Import..."));
-        QCOMPARE(QDir(catalogue.directory()).entryList(QDir::Files), QStringList{"data.mdb"});
-        QCOMPARE(everyRow(catalogue), before);
-    }
-
-    void importNotice_data() {
-        QTest::addColumn<int>("category");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("new name") << 0 << "Zebra"
-                                  << "Zebra";
-        QTest::newRow("taken only in another category") << 0 << "Horse"
-                                                        << "Horse";
-        QTest::newRow("taken in this category") << 1 << "Horse"
-                                                << "Horse (imported)";
-        QTest::newRow("taken, other case") << 1 << "HORSE"
-                                           << "HORSE (imported)";
-        QTest::newRow("apostrophes and blanks as read") << 0 << " O'Brien's Horse"
-                                                        << " O'Brien's Horse";
-    }
-    void importNotice() {
-        QFETCH(int, category);
-        QFETCH(QString, name);
-        QFETCH(QString, stored);
-        TestCatalogue catalogue(animals);
-        frmLumaret* window = startProgram(catalogue);
-        QVERIFY(window);
-        window->cboCategory->selectEntry(category);
-        const QString path = catalogue.directory() + QStringLiteral("/in.lrx");
-        writeFile(path, "header\r\n" + name.toLatin1() + "\r\nO'Type\r\nB!\r\nA!\r\n");
-
-        const QList<ShownMessage> shown = run(window->cmdImport, path);
-
-        QString notice =
-            "Figure '" + stored + "' has been imported into the '" + window->cboCategory->Text() + "' catgeory.";
-        if (stored != name)
-            notice += "\r\nNote: there is a figure with this name already in the database. Please rename this figure "
-                      "as soon as possible.";
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown[0].text, notice);
-        QCOMPARE(shown[0].caption, QStringLiteral("Import Complete..."));
-        QCOMPARE(shown[0].style, qint16(0));
-        QCOMPARE(catalogue.rows("SELECT * FROM tblFigure WHERE FigureID=21"),
-                 QStringList{QStringLiteral("21|%1|%2|O'Type").arg(category + 1).arg(stored)});
-        QCOMPARE(catalogue.rows("SELECT * FROM tblFigurePart WHERE FigureID=21 ORDER BY FigurePartID"),
-                 (QStringList{"103|21|B", "104|21|A"}));
-        // The new figure is shown as if the user had picked it.
-        QCOMPARE(window->cboFigure->selectedItemData(), 21);
-        QCOMPARE(window->lblFigureType->text(), QStringLiteral("O'Type"));
-        QCOMPARE(window->lstFigureParts->ListCount(), 2);
-        QCOMPARE(FileDialog::takeRequests().value(0).title, QStringLiteral("Open File for Import..."));
-        QCOMPARE(pointer(), Pointer::Default);
-    }
-
-    void repeatedImportSuffixesOnce() {
-        TestCatalogue catalogue(animals);
-        frmLumaret* window = startProgram(catalogue);
-        QVERIFY(window);
-        const QString path = catalogue.directory() + QStringLiteral("/x.lrx");
-        writeFile(path, "H\r\nX\r\nT\r\n");
-        QList<bool> notes;
-        for (int i = 0; i < 3; ++i)
-            notes << run(window->cmdImport, path).value(0).text.contains(QLatin1String("\r\nNote: "));
-        QCOMPARE(notes, (QList<bool>{false, true, true}));
-        QCOMPARE(catalogue.rows("SELECT FigureName FROM tblFigure WHERE FigureID > 20 ORDER BY FigureID"),
-                 (QStringList{"X", "X (imported)", "X (imported)"}));
-    }
-
-    void importFailureWritesNothing_data() {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("sentence");
-        QTest::newRow("one line") << QByteArray("H\r\n") << "An error, 62: 'Input past end of file'";
-        QTest::newRow("two lines") << QByteArray("H\r\nN") << "An error, 62: 'Input past end of file'";
-        QTest::newRow("short part line after good ones")
-            << QByteArray("H\r\nN\r\nT\r\nA!1!x!\r\nB!2!y!\r\nC!\r\n") << "An error, 9: ";
-        QTest::newRow("piece its column cannot take")
-            << QByteArray("H\r\nN\r\nT\r\nA!1!x!\r\nB!two!y!\r\n") << "An error, 3421: ";
-        QTest::newRow("refused by the engine") << QByteArray("H\r\nN\r\nT\r\nA!1!x!\r\nB!1!!\r\n") << "An error, ";
-        QTest::newRow("no such file") << QByteArray() << "An error, 53: 'File not found'";
-    }
-    void importFailureWritesNothing() {
-        QFETCH(QByteArray, content);
-        QFETCH(QString, sentence);
-        // The unique note makes the engine refuse the second empty one.
-        TestCatalogue catalogue(severalColumns + "CREATE UNIQUE INDEX oneNote ON tblFigurePart (Note);"
-                                                 "INSERT INTO tblCategory VALUES (1, 'Animals');"
-                                                 "INSERT INTO tblFigure VALUES (5, 1, 'Owl', 'Bird');"
-                                                 "INSERT INTO tblFigurePart VALUES (50, 5, 'Wing', 2, '');",
-                                false);
-        frmLumaret* window = startProgram(catalogue);
-        QVERIFY(window);
-        const QString path = catalogue.directory() + QStringLiteral("/in.lrx");
-        if (!content.isEmpty())
-            writeFile(path, content);
-        const QStringList before = everyRow(catalogue);
-
-        const QList<ShownMessage> shown = run(window->cmdImport, path);
-
-        QCOMPARE(shown.size(), 1);
-        QVERIFY2(shown[0].text.startsWith(sentence), qPrintable(shown[0].text));
-        QCOMPARE(everyRow(catalogue), before);
-        QCOMPARE(window->cboFigure->ListIndex(), 0); // a refill would have left no figure selected
-    }
-
     void roundTrip_data() {
         QTest::addColumn<QString>("tables");
         QTest::addColumn<QString>("sourceParts");
         QTest::addColumn<QString>("targetRows");
+        QTest::addColumn<QString>("file");
         QTest::addColumn<QStringList>("arrived");
         QTest::newRow("one data column, into empty tables")
             << QString() << "(1, 3, ' Hip '), (2, 3, ''), (3, 3, 'Tail')" << QString()
-            << QStringList{"1|1|Knight|Chess", "1|1| Hip ", "2|1|", "3|1|Tail"};
-        // A null text comes back as empty text: the file cannot tell them apart. A number column takes the empty
-        // text as null again.
+            << "Knight\r\nChess\r\n Hip !\r\n!\r\nTail!\r\n"
+            << QStringList{"1|Pieces", "1|1|Knight|Chess", "1|1| Hip ", "2|1|", "3|1|Tail"};
+        // The file cannot tell a null text from an empty one; a number column takes the empty text as null again.
         QTest::newRow("text, whole number, null")
             << severalColumns << "(1, 3, 'Hip', 2, NULL), (2, 3, ' Leg ', NULL, 'left'), (3, 3, 'Tail', -7, 'O''Neil')"
-            << "INSERT INTO tblFigure VALUES (7, 1, 'Pawn', 'Chess');"
+            << "INSERT INTO tblFigure VALUES (7, 1, 'Pawn', 'Piece');"
                "INSERT INTO tblFigurePart VALUES (40, 7, 'Pawn', 1, 'x');"
-            << QStringList{"8|1|Knight|Chess", "41|8|Hip|2|", "42|8| Leg |<null>|left", "43|8|Tail|-7|O'Neil"};
+            << "Knight\r\nChess\r\nHip!2!!\r\n Leg !!left!\r\nTail!-7!O'Neil!\r\n"
+            << QStringList{"1|Pieces",    "7|1|Pawn|Piece",         "8|1|Knight|Chess",   "40|7|Pawn|1|x",
+                           "41|8|Hip|2|", "42|8| Leg |<null>|left", "43|8|Tail|-7|O'Neil"};
     }
     void roundTrip() {
         QFETCH(QString, tables);
         QFETCH(QString, sourceParts);
         QFETCH(QString, targetRows);
+        QFETCH(QString, file);
         QFETCH(QStringList, arrived);
         TestCatalogue source(tables +
                                  "INSERT INTO tblCategory VALUES (1, 'Games');"
@@ -284,54 +96,166 @@ private slots:
                                  sourceParts,
                              tables.isEmpty());
         TestCatalogue target(tables + "INSERT INTO tblCategory VALUES (1, 'Pieces');" + targetRows, tables.isEmpty());
-        const QString path = target.directory() + QStringLiteral("/knight.lrx");
+        const QString path = target.directory() + QStringLiteral("/knight"); // the name as chosen, no extension
+        writeFile(path, QByteArray(500, 'x')); // an earlier, longer file, not to survive in part
 
         frmLumaret* window = startProgram(source);
         QVERIFY(window);
-        QCOMPARE(run(window->cmdExport, path).value(0).caption, QStringLiteral("Export Complete..."));
+        QCOMPARE(run(window->cmdExport, path),
+                 (QStringList{"Save Export File...",
+                              "Figure 'Knight' successfully exported to:\r\n" + path + "|Export Complete...|0"}));
+        QCOMPARE(fileContent(path), "Lumaret Import/ Export file, created " +
+                                        QDate::currentDate().toString("MM/dd/yy").toLatin1() + "\r\n" +
+                                        file.toLatin1());
         stopProgram();
         window = startProgram(target);
         QVERIFY(window);
-        QCOMPARE(run(window->cmdImport, path).value(0).caption, QStringLiteral("Import Complete..."));
-
-        const qint32 id = window->cboFigure->selectedItemData();
-        QCOMPARE(target.rows(QStringLiteral("SELECT * FROM tblFigure WHERE FigureID=%1").arg(id)) +
-                     target.rows(
-                         QStringLiteral("SELECT * FROM tblFigurePart WHERE FigureID=%1 ORDER BY FigurePartID").arg(id)),
-                 arrived);
+        QCOMPARE(run(window->cmdImport, path).value(1),
+                 "Figure 'Knight' has been imported into the 'Pieces' catgeory.|Import Complete...|0");
+        QCOMPARE(window->lblFigureType->text(), QStringLiteral("Chess")); // shown as if the user had picked it
+        QCOMPARE(everyRow(target), arrived);
     }
 
-    // Another copy of the program holds the write lock and is adding rows with the next identifiers; the
-    // import must wait for it and then take the identifiers after them.
-    void importWaitsForAnotherWriter() {
-        TestCatalogue catalogue(animals);
+    // Three imports of one file into Boats: the name is looked up once, so the third gets the same suffix.
+    void importNamesAndNotice_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("firstClashes");
+        QTest::newRow("taken only in another category") << "owl" << false;
+        QTest::newRow("taken in this category, other case") << "ROCKING horse" << true;
+        QTest::newRow("apostrophes and blanks as read") << " O'Brien's Horse" << false;
+    }
+    void importNamesAndNotice() {
+        QFETCH(QString, name);
+        QFETCH(bool, firstClashes);
+        TestCatalogue catalogue(owls, false);
+        frmLumaret* window = startProgram(catalogue);
+        QVERIFY(window);
+        window->cboCategory->selectEntry(1);
+        const QString path = catalogue.directory() + QStringLiteral("/in.lrx");
+        writeFile(path, "header\r\n" + name.toLatin1() + "\r\nType\r\n");
+        const QString note = "\r\nNote: there is a figure with this name already in the database. Please rename this "
+                             "figure as soon as possible.";
+        QStringList stored;
+        for (const bool clash : {firstClashes, true, true}) {
+            stored << (clash ? name + " (imported)" : name);
+            QCOMPARE(run(window->cmdImport, path).value(1), "Figure '" + stored.last() +
+                                                                "' has been imported into the 'Boats' catgeory." +
+                                                                (clash ? note : "") + "|Import Complete...|0");
+        }
+        QCOMPARE(catalogue.rows("SELECT FigureName FROM tblFigure WHERE FigureID > 6 AND CategoryID = 2"), stored);
+    }
+
+    // A refusal, a failure or a cancel leaves the catalogue, the files and the lists as they were.
+    void failureChangesNothing_data() {
+        QTest::addColumn<bool>("exporting");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QByteArray>("file"); // an existing file to keep, or the one to import
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("sentence");
+        const auto exportRow = [](const char* row, QString change, QString fileName, QString sentence) {
+            QTest::newRow(row) << true << change << QByteArray("kept") << fileName << sentence;
+        };
+        const auto importRow = [](const char* row, QByteArray file, QString fileName, QString sentence) {
+            QTest::newRow(row) << false << QString() << file << fileName << sentence;
+        };
+        const QString refused = QStringLiteral("An error, 3421: 'Figure ");
+        exportRow("! in a part", "UPDATE tblFigurePart SET Note='a!b'", "in.lrx",
+                  refused + "'Owl' cannot be exported: part number 1 ('Wing') holds \"!\"");
+        exportRow("CR in the name", "UPDATE tblFigure SET FigureName='O' || char(13) || 'wl'", "in.lrx",
+                  refused + "'O wl' cannot be exported: its name holds a line break");
+        exportRow("LF in a part", "UPDATE tblFigurePart SET Note='a' || char(10)", "in.lrx",
+                  refused + "'Owl' cannot be exported: part number 1 ('Wing') holds a line break");
+        // U+0080 is in Latin-1 but not in Windows-1252, whose byte 0x80 is the euro.
+        exportRow("outside Windows-1252", "UPDATE tblFigure SET FigureType='B\u0080\u0101'", "in.lrx",
+                  refused + "'Owl' cannot be exported: its type holds the character '\u0080' (U+0080)");
+        exportRow("figure gone meanwhile", "DELETE FROM tblFigure", "in.lrx", "An error, 3021: 'No current record.'");
+        exportRow("missing directory", "", "missing/out.lrx", "An error, 75: 'Path/File access error: ");
+        exportRow("export cancelled", "", "", "");
+        const QByteArray good("H\r\nN\r\nT\r\nA!1!x!\r\n");
+        importRow("two lines", "H\r\nN\r\n", "in.lrx", "An error, 62: 'Input past end of file'");
+        importRow("short part line after good ones", good + "B!2!y!\r\nC!\r\n", "in.lrx", "An error, 9: ");
+        importRow("piece its column cannot take", good + "B!two!y!\r\n", "in.lrx", "An error, 3421: ");
+        importRow("refused by the engine", good + "B!1!!\r\n", "in.lrx", "An error, "); // a second empty note
+        importRow("no such file", good, "none.lrx", "An error, 53: 'File not found'");
+        importRow("import cancelled", good, "", "");
+    }
+    void failureChangesNothing() {
+        QFETCH(bool, exporting);
+        QFETCH(QString, change);
+        QFETCH(QByteArray, file);
+        QFETCH(QString, fileName);
+        QFETCH(QString, sentence);
+        TestCatalogue catalogue(owls, false);
+        frmLumaret* window = startProgram(catalogue);
+        QVERIFY(window);
+        catalogue.exec(change);
+        const QDir dir(catalogue.directory());
+        writeFile(dir.filePath("in.lrx"), file);
+        const QStringList before = everyRow(catalogue) + dir.entryList(QDir::Files | QDir::Hidden);
+
+        const QStringList shown = run(exporting ? window->cmdExport : window->cmdImport,
+                                      fileName.isEmpty() ? fileName : dir.filePath(fileName));
+
+        QVERIFY2(shown.size() == (sentence.isEmpty() ? 1 : 2) && shown.last().startsWith(sentence),
+                 qPrintable(shown.join(QLatin1Char('\n'))));
+        QCOMPARE(everyRow(catalogue) + dir.entryList(QDir::Files | QDir::Hidden), before);
+        QCOMPARE(fileContent(dir.filePath("in.lrx")), file);
+        QCOMPARE(window->cboFigure->ListIndex(), 0); // a refill would have left no figure selected
+    }
+
+    // The real dialog, once each way: what it offers, and how a choice and a cancel come back.
+    void realFileDialog_data() {
+        QTest::addColumn<bool>("choose");
+        QTest::newRow("a file chosen for import") << true;
+        QTest::newRow("export cancelled") << false;
+    }
+    void realFileDialog() {
+        QFETCH(bool, choose);
+        TestCatalogue catalogue(owls, false);
         frmLumaret* window = startProgram(catalogue);
         QVERIFY(window);
         const QString path = catalogue.directory() + QStringLiteral("/in.lrx");
-        writeFile(path, "H\r\nN\r\nT\r\nA!\r\n");
+        writeFile(path, "H\r\nN\r\nT\r\n");
+        QStringList offered;
+        whenModalOpens<QFileDialog>([&](QFileDialog* dialog) {
+            offered << dialog->windowTitle() << dialog->directory().absolutePath() << dialog->nameFilters();
+            dialog->selectFile(path);
+            QMetaObject::invokeMethod(dialog, choose ? "accept" : "reject"); // accept checks the choice, as OK does
+        });
+
+        const QStringList shown = run(choose ? window->cmdImport : window->cmdExport, QString());
+
+        QCOMPARE(offered, (QStringList{choose ? "Open File for Import..." : "Save Export File...",
+                                       QDir(catalogue.directory()).absolutePath(), "Lumaret Import File (*.lrx)"}));
+        QCOMPARE(shown.value(1).section(QLatin1Char('|'), 1), choose ? "Import Complete...|0" : "");
+    }
+
+    // Another copy of the program holds the write lock while it adds rows with the next identifiers; the import
+    // must wait for it and then take the identifiers after them.
+    void importWaitsForAnotherWriter() {
+        TestCatalogue catalogue(owls, false);
+        frmLumaret* window = startProgram(catalogue);
+        QVERIFY(window);
+        const QString path = catalogue.directory() + QStringLiteral("/in.lrx");
+        writeFile(path, "H\r\nN\r\nT\r\nA!1!x!\r\n");
         QSemaphore locked;
         std::thread other([&] {
-            {
-                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
-                db.setDatabaseName(catalogue.path());
-                db.open();
-                QSqlQuery q(db);
-                q.exec(QStringLiteral("BEGIN IMMEDIATE"));
-                q.exec(QStringLiteral("INSERT INTO tblFigure VALUES (21, 1, 'Theirs', 'T')"));
-                q.exec(QStringLiteral("INSERT INTO tblFigurePart VALUES (103, 21, 'Theirs')"));
-                locked.release();
-                std::this_thread::sleep_for(std::chrono::milliseconds(300));
-                q.exec(QStringLiteral("COMMIT"));
-            }
-            QSqlDatabase::removeDatabase(QStringLiteral("other"));
+            sqlite3* db = nullptr;
+            sqlite3_open(QFile::encodeName(catalogue.path()).constData(), &db);
+            sqlite3_exec(db,
+                         "BEGIN IMMEDIATE; INSERT INTO tblFigure VALUES (7, 1, 'Theirs', 'T');"
+                         "INSERT INTO tblFigurePart VALUES (51, 7, 'Theirs', 1, 'y');",
+                         nullptr, nullptr, nullptr);
+            locked.release();
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+            sqlite3_close(db);
         });
         locked.acquire();
-        const QList<ShownMessage> shown = run(window->cmdImport, path);
+        run(window->cmdImport, path);
         other.join();
-
-        QVERIFY2(shown.value(0).caption == QLatin1String("Import Complete..."), qPrintable(shown.value(0).text));
-        QCOMPARE(catalogue.rows("SELECT * FROM tblFigurePart WHERE FigurePartID > 102 ORDER BY FigurePartID"),
-                 (QStringList{"103|21|Theirs", "104|22|A"}));
+        QCOMPARE(catalogue.rows("SELECT * FROM tblFigurePart WHERE FigurePartID > 50 ORDER BY FigurePartID"),
+                 (QStringList{"51|7|Theirs|1|y", "52|8|A|1|x"}));
     }
 };
 
