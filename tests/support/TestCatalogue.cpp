@@ -3,6 +3,7 @@
 #include "app/EntryList.h"
 #include "app/frmLumaret.h"
 #include "app/modLumaretStart.h"
+#include "catalogue/Failure.h"
 #include "dialogs/FileDialog.h"
 #include "dialogs/Pointer.h"
 #include "dialogs/frmInputBox.h"
@@ -10,6 +11,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QPointer>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -60,7 +63,33 @@ QString TestCatalogue::sampleSql() {
     return QString::fromUtf8(sample.readAll());
 }
 
+namespace {
+// A window the test did not expect would wait for a user who never comes; end the test program with a clear
+// report instead of leaving it to the test runner's timeout.
+void watchForForgottenWindows() {
+    static QTimer* watchdog = nullptr;
+    if (watchdog)
+        return;
+    watchdog = new QTimer(qApp);
+    watchdog->setInterval(1000);
+    QObject::connect(watchdog, &QTimer::timeout, [] {
+        static QPointer<QWidget> seen;
+        static int seconds = 0;
+        QWidget* modal = QApplication::activeModalWidget();
+        seconds = modal && modal == seen ? seconds + 1 : 0;
+        seen = modal;
+        if (seconds >= 10)
+            qFatal("a window nobody answers stayed open: '%s' %s", qPrintable(modal->windowTitle()),
+                   qPrintable(modal->findChild<QLabel*>(QStringLiteral("lblMsgText"))
+                                  ? modal->findChild<QLabel*>(QStringLiteral("lblMsgText"))->text()
+                                  : QString()));
+    });
+    watchdog->start();
+}
+} // namespace
+
 TestCatalogue::TestCatalogue(const QString& sql, bool withSchema) {
+    watchForForgottenWindows();
     if (!withSchema && sql.isEmpty())
         return;
     QFile schema(sourceFile(QStringLiteral("resources/catalogue/schema.sql")));
@@ -123,10 +152,22 @@ bool dialogHooksUsed() {
 bool endTest() {
     stopProgram();
     setPointer(Pointer::Default);
+    const bool used = dialogHooksUsed();
+    // Take back answers left over, so that one failing test does not hand its answers to the next.
+    while (frmMsgBox::unusedAnswers() > 0)
+        ShowMessage(QString(), 0, QString());
+    while (frmInputBox::unusedTexts() > 0)
+        AskText(QString(), 0, QString(), QString());
+    while (FileDialog::unusedFileNames() > 0) {
+        try {
+            FileDialog::getOpenFileName(nullptr, QString());
+        } catch (const Failure&) {
+        }
+    }
     frmMsgBox::takeShown();
     frmInputBox::takeAsked();
     FileDialog::takeRequests();
-    return dialogHooksUsed();
+    return used;
 }
 
 QStringList listed(const EntryList& list) {

@@ -2,6 +2,7 @@
 #include "app/EntryList.h"
 #include "app/frmLumaret.h"
 #include "dialogs/FileDialog.h"
+#include "dialogs/Pointer.h"
 #include "dialogs/frmMsgBox.h"
 #include "support/ModalWindow.h"
 #include "support/TestCatalogue.h"
@@ -104,6 +105,7 @@ private slots:
         QCOMPARE(run(window->cmdExport, path),
                  (QStringList{"Save Export File...",
                               "Figure 'Knight' successfully exported to:\r\n" + path + "|Export Complete...|0"}));
+        QCOMPARE(pointer(), Pointer::Default); // busy only while the file was written
         QCOMPARE(fileContent(path), "Lumaret Import/ Export file, created " +
                                         QDate::currentDate().toString("MM/dd/yy").toLatin1() + "\r\n" +
                                         file.toLatin1());
