@@ -13,42 +13,31 @@
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTimer>
 #include <QtTest>
 #include <sqlite3.h>
 
 namespace {
-struct Connection {
-    explicit Connection(const QString& path) : name(QStringLiteral("test-%1").arg(++counter)) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-        if (!db.open())
-            qFatal("cannot open test catalogue: %s", qPrintable(db.lastError().text()));
-    }
-    ~Connection() {
-        QSqlDatabase::database(name, false).close();
-        QSqlDatabase::removeDatabase(name);
-    }
-    QSqlDatabase db() const { return QSqlDatabase::database(name, false); }
-    QString name;
-    static inline int counter = 0;
-};
-
-// A whole script, comments and all, as the sqlite3 tool would run it.
-void runScript(const QString& path, const QString& script) {
+// A whole script, comments and all, as the sqlite3 tool would run it; the rows of its last query come back with
+// their columns joined by "|" (null as "<null>").
+QStringList runScript(const QString& path, const QString& script) {
     sqlite3* db = nullptr;
     if (sqlite3_open(QFile::encodeName(path).constData(), &db) != SQLITE_OK)
         qFatal("cannot open test catalogue %s", qPrintable(path));
     sqlite3_busy_timeout(db, 5000);
+    QStringList rows;
+    const auto collect = [](void* into, int count, char** values, char**) {
+        QStringList columns;
+        for (int i = 0; i < count; ++i)
+            columns << (values[i] ? QString::fromUtf8(values[i]) : QStringLiteral("<null>"));
+        static_cast<QStringList*>(into)->append(columns.join(QLatin1Char('|')));
+        return 0;
+    };
     char* error = nullptr;
-    if (sqlite3_exec(db, script.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK)
+    if (sqlite3_exec(db, script.toUtf8().constData(), collect, &rows, &error) != SQLITE_OK)
         qFatal("test catalogue script failed: %s\n%s", error, qPrintable(script));
     sqlite3_close(db);
+    return rows;
 }
 } // namespace
 
@@ -107,26 +96,11 @@ void TestCatalogue::exec(const QString& sql) const {
 }
 
 QVariant TestCatalogue::value(const QString& sql) const {
-    Connection c(path());
-    QSqlQuery q(c.db());
-    if (!q.exec(sql) || !q.next())
-        qFatal("test query failed: %s", qPrintable(sql));
-    return q.value(0);
+    return runScript(path(), sql).value(0);
 }
 
 QStringList TestCatalogue::rows(const QString& sql) const {
-    Connection c(path());
-    QSqlQuery q(c.db());
-    if (!q.exec(sql))
-        qFatal("test query failed: %s", qPrintable(sql));
-    QStringList result;
-    while (q.next()) {
-        QStringList columns;
-        for (int i = 0; i < q.record().count(); ++i)
-            columns << (q.value(i).isNull() ? QStringLiteral("<null>") : q.value(i).toString());
-        result << columns.join(QLatin1Char('|'));
-    }
-    return result;
+    return runScript(path(), sql);
 }
 
 frmLumaret* startProgram(const TestCatalogue& catalogue) {
