@@ -2,13 +2,12 @@
 
 #include "app/modLumaretStart.h"
 #include "catalogue/Failure.h"
+#include "dialogs/UseOnceAnswers.h"
 
 #include <QFileDialog>
-#include <QQueue>
 
 namespace {
-QQueue<QString> nextFileNames;
-QList<FileDialogRequest> requests;
+UseOnceAnswers<QString, FileDialogRequest> hook;
 
 Failure cancelled() {
     return {failure::Cancelled, QStringLiteral("Cancel was selected.")};
@@ -27,9 +26,8 @@ QString FileDialog::getSaveFileName(QWidget* parent, const QString& title) {
 
 QString FileDialog::choose(QWidget* parent, const FileDialogRequest& request) {
     QString fileName;
-    if (!nextFileNames.isEmpty()) {
-        requests.append(request);
-        fileName = nextFileNames.dequeue();
+    if (const std::optional<QString> answer = hook.take(request)) {
+        fileName = *answer;
     } else {
         QFileDialog dialog(parent, request.title, request.directory, request.filter);
         dialog.setObjectName(QStringLiteral("dlgOpen"));
@@ -45,13 +43,13 @@ QString FileDialog::choose(QWidget* parent, const FileDialogRequest& request) {
 }
 
 void FileDialog::setNextFileName(const QString& fileName) {
-    nextFileNames.enqueue(fileName);
+    hook.give(fileName);
 }
 
 int FileDialog::unusedFileNames() {
-    return int(nextFileNames.size());
+    return hook.unused();
 }
 
 QList<FileDialogRequest> FileDialog::takeRequests() {
-    return std::exchange(requests, {});
+    return hook.takeRequests();
 }

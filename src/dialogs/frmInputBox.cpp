@@ -7,6 +7,7 @@
 #include "dialogs/Resources.h"
 #include "dialogs/Shape.h"
 #include "dialogs/Twips.h"
+#include "dialogs/UseOnceAnswers.h"
 #include "dialogs/WindowFont.h"
 #include "dialogs/WindowPlacement.h"
 
@@ -14,12 +15,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QQueue>
 #include <limits>
 
 namespace {
-QQueue<std::optional<QString>> nextTexts;
-QList<AskedText> askedTexts;
+UseOnceAnswers<std::optional<QString>, AskedText> hook;
 } // namespace
 
 frmInputBox::frmInputBox(QWidget* parent) : QDialog(parent) {
@@ -89,29 +88,20 @@ void frmInputBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void frmInputBox::setNextText(std::optional<QString> text) {
-    nextTexts.enqueue(std::move(text));
+    hook.give(std::move(text));
 }
 
 int frmInputBox::unusedTexts() {
-    return int(nextTexts.size());
+    return hook.unused();
 }
 
 QList<AskedText> frmInputBox::takeAsked() {
-    return std::exchange(askedTexts, {});
-}
-
-bool frmInputBox::takeText(const AskedText& asked, QString& text) {
-    if (nextTexts.isEmpty())
-        return false;
-    askedTexts.append(asked);
-    text = nextTexts.dequeue().value_or(QString());
-    return true;
+    return hook.takeRequests();
 }
 
 QString AskText(const QString& prompt, qint16 style, const QString& caption, const QString& proposed) {
-    QString text;
-    if (frmInputBox::takeText({prompt, style, caption, proposed}, text))
-        return text;
+    if (const auto text = hook.take({prompt, style, caption, proposed}))
+        return text->value_or(QString()); // no text: the user cancelled
     frmInputBox box;
     box.prepare(prompt, style, caption, proposed);
     centreOnScreen(&box);

@@ -38,7 +38,6 @@ public:
     static void setNextText(std::optional<QString> text);
     static int unusedTexts();
     static QList<AskedText> takeAsked();
-    static bool takeText(const AskedText& asked, QString& text);
 
     QLabel* lblMsgText;
     QLabel* pctAlert;

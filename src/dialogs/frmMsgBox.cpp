@@ -7,6 +7,7 @@
 #include "dialogs/Resources.h"
 #include "dialogs/Shape.h"
 #include "dialogs/Twips.h"
+#include "dialogs/UseOnceAnswers.h"
 #include "dialogs/WindowFont.h"
 #include "dialogs/WindowPlacement.h"
 
@@ -14,11 +15,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QQueue>
 
 namespace {
-QQueue<qint16> nextAnswers;
-QList<ShownMessage> shownMessages;
+UseOnceAnswers<qint16, ShownMessage> hook;
 
 constexpr double buttonTop = 1200;
 constexpr double buttonWidth = 1215;
@@ -156,29 +155,20 @@ void frmMsgBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void frmMsgBox::setNextAnswer(qint16 answer) {
-    nextAnswers.enqueue(answer);
+    hook.give(answer);
 }
 
 int frmMsgBox::unusedAnswers() {
-    return int(nextAnswers.size());
+    return hook.unused();
 }
 
 QList<ShownMessage> frmMsgBox::takeShown() {
-    return std::exchange(shownMessages, {});
-}
-
-bool frmMsgBox::takeAnswer(const ShownMessage& shown, qint16& answer) {
-    if (nextAnswers.isEmpty())
-        return false;
-    shownMessages.append(shown);
-    answer = nextAnswers.dequeue();
-    return true;
+    return hook.takeRequests();
 }
 
 qint16 ShowMessage(const QString& text, qint16 style, const QString& caption) {
-    qint16 answer = 2;
-    if (frmMsgBox::takeAnswer({text, style, caption}, answer))
-        return answer;
+    if (const std::optional<qint16> answer = hook.take({text, style, caption}))
+        return *answer;
     frmMsgBox box;
     box.prepare(text, style, caption);
     centreOnScreen(&box);

@@ -35,7 +35,6 @@ public:
     static void setNextAnswer(qint16 answer);
     static int unusedAnswers();
     static QList<ShownMessage> takeShown();
-    static bool takeAnswer(const ShownMessage& shown, qint16& answer);
 
     QLabel* lblMsgText;
     QLabel* pctTalk;
