@@ -105,11 +105,6 @@ void ListBox::setListIndex(int index) {
     selectionModel()->setCurrentIndex(entryModel.index(index), QItemSelectionModel::ClearAndSelect);
 }
 
-QString ListBox::Text() const {
-    const int index = ListIndex();
-    return index < 0 ? QString() : entryModel.text(index);
-}
-
 void ListBox::appendEntries(const QVector<QString>& texts, const QVector<qint32>& itemData) {
     entryModel.append(texts, itemData);
 }

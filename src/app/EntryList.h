@@ -99,7 +99,6 @@ public:
 
     int ListIndex() const override;
     void setListIndex(int index);
-    QString Text() const;
 
 protected:
     void appendEntries(const QVector<QString>& texts, const QVector<qint32>& itemData) override;
