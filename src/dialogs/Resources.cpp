@@ -15,14 +15,14 @@ static void ensureResources() {
 namespace {
 QPixmap loadPixmap(const QString& path) {
     ensureResources();
-    QPixmap pixmap(path);
     const QString doubled = QString(path).replace(QLatin1String(".png"), QLatin1String("@2x.png"));
     // On a screen scaled to 200 % the drawn double-size image is sharper than a scaled one.
     if (qGuiApp && qGuiApp->devicePixelRatio() > 1.5 && QFile::exists(doubled)) {
-        pixmap = QPixmap(doubled);
+        QPixmap pixmap(doubled);
         pixmap.setDevicePixelRatio(2.0);
+        return pixmap;
     }
-    return pixmap;
+    return QPixmap(path);
 }
 } // namespace
 
@@ -35,8 +35,11 @@ QIcon programIcon() {
     return icon;
 }
 
+// Made once: the pointer turns into it over every button the mouse crosses. Kept for the life of the process,
+// since a pixmap must not outlive the application object at exit.
 QCursor customCursor() {
-    return QCursor(loadPixmap(QStringLiteral(":/cursors/hand.png")), 12, 1);
+    static const QCursor* cursor = new QCursor(loadPixmap(QStringLiteral(":/cursors/hand.png")), 12, 1);
+    return *cursor;
 }
 
 QPixmap picture(const QString& name) {

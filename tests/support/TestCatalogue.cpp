@@ -127,7 +127,12 @@ bool endTest() {
     stopProgram();
     setPointer(Pointer::Default);
     const bool used = dialogHooksUsed();
-    // Take back answers left over, so that one failing test does not hand its answers to the next.
+    // One failing test must not hand its answers to the next.
+    takeBackAnswers();
+    return used;
+}
+
+void takeBackAnswers() {
     while (frmMsgBox::unusedAnswers() > 0)
         ShowMessage(QString(), 0, QString());
     while (frmInputBox::unusedTexts() > 0)
@@ -141,7 +146,6 @@ bool endTest() {
     frmMsgBox::takeShown();
     frmInputBox::takeAsked();
     FileDialog::takeRequests();
-    return used;
 }
 
 QStringList listed(const EntryList& list) {

@@ -40,6 +40,9 @@ void stopProgram();
 // the test gave them was taken (a left-over answer means a dialog the test expected never came).
 bool endTest();
 
+// Takes back the use-once answers that no dialog came for, and forgets what the dialogs recorded.
+void takeBackAnswers();
+
 // The shown texts of a list, in order.
 QStringList listed(const EntryList& list);
 

@@ -51,10 +51,7 @@ QStringList run(QPushButton* command, const QString& fileName) {
     QStringList shown{FileDialog::takeRequests().value(0).title};
     for (const ShownMessage& message : frmMsgBox::takeShown())
         shown << message.text + QLatin1Char('|') + message.caption + QLatin1Char('|') + QString::number(message.style);
-    if (frmMsgBox::unusedAnswers() > 0) { // no message came: take back the answer left for it
-        ShowMessage(QString(), 0, QString());
-        frmMsgBox::takeShown();
-    }
+    takeBackAnswers(); // a cancel shows no message: the answer left for it is not a fault here
     return shown;
 }
 } // namespace
