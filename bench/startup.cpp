@@ -53,12 +53,11 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "could not make the catalogue (is sqlite3 installed?)\n");
         return 1;
     }
-    modLumaretStart::setExecutableDirectory(dir.path());
     QElapsedTimer timer;
     timer.start();
-    if (!modLumaretStart::Main())
+    frmLumaret* w = modLumaretStart::Main(modLumaretStart::besideProgram(dir.path()));
+    if (!w)
         return 1;
-    frmLumaret* w = modLumaretStart::mainWindow();
     const double start = millis(timer);
     std::printf("start-up to the shown window, %6d figures listed: %8.1f ms\n", w->cboFigure->ListCount(), start);
     w->cboCategory->selectEntry(1);

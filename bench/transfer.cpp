@@ -102,10 +102,9 @@ int main(int argc, char* argv[]) {
     if (!writeFile(transferPath, transfer) || !writeFile(insertsPath, inserts))
         return 1;
 
-    modLumaretStart::setExecutableDirectory(dir.path());
-    if (!modLumaretStart::Main())
+    frmLumaret* window = modLumaretStart::Main(modLumaretStart::besideProgram(dir.path()));
+    if (!window)
         return 1;
-    frmLumaret* window = modLumaretStart::mainWindow();
     QElapsedTimer timer;
 
     // Import: read the file, add the figure and its parts, list the new figure with its parts.

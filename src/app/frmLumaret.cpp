@@ -2,7 +2,10 @@
 
 #include "app/EntryList.h"
 #include "app/modLumaretStart.h"
+#include "catalogue/Database.h"
+#include "catalogue/Failure.h"
 #include "dialogs/ApplyFormStyle.h"
+#include "dialogs/DialogControls.h"
 #include "dialogs/HoverPointer.h"
 #include "dialogs/Pointer.h"
 #include "dialogs/Resources.h"
@@ -19,31 +22,18 @@
 const QString frmLumaret::designedCaption = QStringLiteral("Lumaret Import/ Export Tool");
 
 namespace {
-template <class Control> Control* place(Control* control, const char* name, const QRect& geometry) {
-    control->setObjectName(QLatin1String(name));
-    control->setGeometry(geometry);
-    return control;
+QPushButton* button(QWidget* parent, const char* name, const char* shadow, const QString& caption, const QString& tip,
+                    const ButtonPlace& place) {
+    return makeButton(parent, QLatin1String(name), caption, place, QLatin1String(shadow), tip);
 }
 
 QLabel* label(QWidget* parent, const char* name, const QString& caption, const QRect& geometry) {
-    return place(new QLabel(caption, parent), name, geometry);
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QString& tip,
-                    const QRect& geometry) {
-    auto* b = place(new QPushButton(caption, parent), name, geometry);
-    b->setToolTip(tip);
-    b->setAutoDefault(false);
-    return b;
-}
-
-Shape* shadowUnder(QWidget* parent, const char* name, const QRect& buttonGeometry) {
-    auto* shape = new Shape(Shape::Kind::Shadow, parent);
-    return place(shape, name, buttonGeometry.translated(px(120), px(120)));
+    return makeLabel(parent, QLatin1String(name), caption, geometry);
 }
 } // namespace
 
-frmLumaret::frmLumaret() {
+frmLumaret::frmLumaret(const QString& cataloguePath, const QString& transferFolder)
+    : cataloguePath(cataloguePath), transferFolder(transferFolder) {
     setObjectName(QStringLiteral("frmLumaret"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -56,64 +46,50 @@ frmLumaret::frmLumaret() {
 }
 
 void frmLumaret::createControls() {
-    // Frames and shadows first: they lie under the controls they belong to.
-    shpOtherFigure = place(new Shape(Shape::Kind::Frame, this), "shpOtherFigure", twipsRect(120, 240, 6975, 3735));
-    Shape3 = place(new Shape(Shape::Kind::Frame, this), "Shape3", twipsRect(240, 1920, 3255, 1095));
-    createShadows();
+    // Frames first: they lie under the controls they hold.
+    shpOtherFigure =
+        placed(new Shape(Shape::Kind::Frame, this), QStringLiteral("shpOtherFigure"), twipsRect(120, 240, 6975, 3735));
+    Shape3 = placed(new Shape(Shape::Kind::Frame, this), QStringLiteral("Shape3"), twipsRect(240, 1920, 3255, 1095));
 
     lblChoose =
         label(this, "lblChoose", QStringLiteral("Choose a category and figure:"), twipsRect(240, 120, 3375, 255));
     lblChoose->setFont(headingFont());
     lblCategory = label(this, "lblCategory", QStringLiteral("Category:"), twipsRect(240, 480, 2415, 255));
-    cboCategory = place(new ComboBox(this), "cboCategory", twipsRect(240, 720, 3015, 315));
-    cmdAddCategory = button(this, "cmdAddCategory", QStringLiteral("Add"),
-                            QStringLiteral("Add a new category to the list."), twipsRect(240, 1200, 855, 375));
-    cmdEditCategory = button(this, "cmdEditCategory", QStringLiteral("Rename"), QStringLiteral("Rename this category."),
-                             twipsRect(1320, 1200, 855, 375));
-    cmdDeleteCategory = button(this, "cmdDeleteCategory", QStringLiteral("Delete"),
-                               QStringLiteral("Remove this category."), twipsRect(2400, 1200, 855, 375));
+    cboCategory = placed(new ComboBox(this), QStringLiteral("cboCategory"), twipsRect(240, 720, 3015, 315));
+    cmdAddCategory = button(this, "cmdAddCategory", "shpAddCategory", QStringLiteral("Add"),
+                            QStringLiteral("Add a new category to the list."), {240, 1200, 855, 375});
+    cmdEditCategory = button(this, "cmdEditCategory", "shpEditCategory", QStringLiteral("Rename"),
+                             QStringLiteral("Rename this category."), {1320, 1200, 855, 375});
+    cmdDeleteCategory = button(this, "cmdDeleteCategory", "shpDeleteCategory", QStringLiteral("Delete"),
+                               QStringLiteral("Remove this category."), {2400, 1200, 855, 375});
     lblFigure = label(this, "lblFigure", QStringLiteral("Figure:"), twipsRect(3600, 480, 2415, 255));
-    cboFigure = place(new ComboBox(this), "cboFigure", twipsRect(3600, 720, 3375, 315));
-    cmdAddFigure = button(this, "cmdAddFigure", QStringLiteral("Add"),
-                          QStringLiteral("Add a new figure (cr2) to the list."), twipsRect(3600, 1200, 855, 375));
+    cboFigure = placed(new ComboBox(this), QStringLiteral("cboFigure"), twipsRect(3600, 720, 3375, 315));
+    cmdAddFigure = button(this, "cmdAddFigure", "shpFigureAdd", QStringLiteral("Add"),
+                          QStringLiteral("Add a new figure (cr2) to the list."), {3600, 1200, 855, 375});
     cmdAddFigure->setEnabled(false);
-    cmdEditFigure = button(this, "cmdEditFigure", QStringLiteral("Rename"), QStringLiteral("Rename this figure."),
-                           twipsRect(4440, 1200, 855, 375));
-    cmdDeleteFigure = button(this, "cmdDeleteFigure", QStringLiteral("Delete"), QStringLiteral("Remove this figure."),
-                             twipsRect(5280, 1200, 855, 375));
-    cmdMoveFigure = button(this, "cmdMoveFigure", QStringLiteral("Move"),
-                           QStringLiteral("Move this figure to another category."), twipsRect(6120, 1200, 855, 375));
+    cmdEditFigure = button(this, "cmdEditFigure", "shpFigureEdit", QStringLiteral("Rename"),
+                           QStringLiteral("Rename this figure."), {4440, 1200, 855, 375});
+    cmdDeleteFigure = button(this, "cmdDeleteFigure", "shpFigureDelete", QStringLiteral("Delete"),
+                             QStringLiteral("Remove this figure."), {5280, 1200, 855, 375});
+    cmdMoveFigure = button(this, "cmdMoveFigure", "shpMoveFigure", QStringLiteral("Move"),
+                           QStringLiteral("Move this figure to another category."), {6120, 1200, 855, 375});
     lbMaterials = label(this, "lbMaterials", QStringLiteral("Materials:"), twipsRect(360, 1800, 735, 255));
-    lstFigureParts = place(new ListBox(this), "lstFigureParts", twipsRect(360, 2040, 3015, 840));
+    lstFigureParts = placed(new ListBox(this), QStringLiteral("lstFigureParts"), twipsRect(360, 2040, 3015, 840));
     lstFigureParts->setToolTip(QStringLiteral("All of these materials will be exported."));
     lblFigureType = label(this, "lblFigureType", QStringLiteral("figure type"), twipsRect(3600, 1920, 3255, 255));
     lblFigureType->hide();
-    cmdImport = button(this, "cmdImport", QStringLiteral("Import"),
-                       QStringLiteral("Import a figure into the selected category."), twipsRect(360, 3240, 1575, 495));
-    cmdExport =
-        button(this, "cmdExport", QStringLiteral("Export"),
-               QStringLiteral("Export the currently selected figure to a file."), twipsRect(5280, 3240, 1575, 495));
-    cmdCancel = button(this, "cmdCancel", QStringLiteral("Exit"), QStringLiteral("Exit this program."),
-                       twipsRect(2880, 4080, 1575, 495));
+    cmdImport = button(this, "cmdImport", "shpGo", QStringLiteral("Import"),
+                       QStringLiteral("Import a figure into the selected category."), {360, 3240, 1575, 495});
+    cmdExport = button(this, "cmdExport", "shpExport", QStringLiteral("Export"),
+                       QStringLiteral("Export the currently selected figure to a file."), {5280, 3240, 1575, 495});
+    cmdCancel = button(this, "cmdCancel", "shpExit", QStringLiteral("Exit"), QStringLiteral("Exit this program."),
+                       {2880, 4080, 1575, 495});
 
     QWidget* const tabOrder[] = {cboCategory,  cmdAddCategory, cmdEditCategory, cmdDeleteCategory, cboFigure,
                                  cmdAddFigure, cmdEditFigure,  cmdDeleteFigure, cmdMoveFigure,     lstFigureParts,
                                  cmdImport,    cmdExport,      cmdCancel};
     for (size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
-}
-
-void frmLumaret::createShadows() {
-    shadowUnder(this, "shpAddCategory", twipsRect(240, 1200, 855, 375));
-    shadowUnder(this, "shpEditCategory", twipsRect(1320, 1200, 855, 375));
-    shadowUnder(this, "shpDeleteCategory", twipsRect(2400, 1200, 855, 375));
-    shadowUnder(this, "shpFigureAdd", twipsRect(3600, 1200, 855, 375));
-    shadowUnder(this, "shpFigureEdit", twipsRect(4440, 1200, 855, 375));
-    shadowUnder(this, "shpFigureDelete", twipsRect(5280, 1200, 855, 375));
-    shadowUnder(this, "shpMoveFigure", twipsRect(6120, 1200, 855, 375));
-    shadowUnder(this, "shpGo", twipsRect(360, 3240, 1575, 495));
-    shadowUnder(this, "shpExport", twipsRect(5280, 3240, 1575, 495));
-    shadowUnder(this, "shpExit", twipsRect(2880, 4080, 1575, 495));
 }
 
 void frmLumaret::connectCommands() {
@@ -134,13 +110,21 @@ void frmLumaret::connectCommands() {
 
 void frmLumaret::Form_Load() {
     setWindowIcon(programIcon());
-    modLumaretStart::openCatalogue();
+    catalogue = std::make_unique<Database>(cataloguePath);
     strTitle = modLumaretStart::versionedTitle();
     setPointer(Pointer::Busy);
     blnLoading = true;
     LoadCategories(cboCategory);
     ApplyFormStyle(this);
     setPointer(Pointer::Default);
+}
+
+frmLumaret::~frmLumaret() = default;
+
+Database& frmLumaret::db() {
+    if (!catalogue)
+        throw Failure(failure::ObjectNotSet, QStringLiteral("Object variable or With block variable not set"));
+    return *catalogue;
 }
 
 void frmLumaret::cmdCancel_Click() {
@@ -159,7 +143,7 @@ void frmLumaret::keyPressEvent(QKeyEvent* event) {
 
 // However the window goes (Exit, Esc, the close box, the system), the catalogue is released and the program ends.
 void frmLumaret::closeEvent(QCloseEvent* event) {
-    modLumaretStart::releaseCatalogue();
+    catalogue.reset();
     event->accept();
     QCoreApplication::exit(0);
 }

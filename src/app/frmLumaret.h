@@ -2,8 +2,10 @@
 
 #include <QString>
 #include <QWidget>
+#include <memory>
 
 class ComboBox;
+class Database;
 class ListBox;
 class QLabel;
 class QPushButton;
@@ -15,10 +17,15 @@ class frmLumaret : public QWidget {
     Q_OBJECT
 
 public:
-    frmLumaret();
+    // The window works on the catalogue at cataloguePath, and its file dialogs start in transferFolder.
+    frmLumaret(const QString& cataloguePath, const QString& transferFolder);
+    ~frmLumaret() override;
 
     // Opens the catalogue and fills the lists. Start-up failures (no catalogue, wrong file) pass through.
     void Form_Load();
+
+    // The open catalogue, from the window's load to its unload; without one, failure 91.
+    Database& db();
 
     // Browsing.
     void LoadCategories(ComboBox* combo);
@@ -71,6 +78,9 @@ protected:
 
 private:
     void createControls();
-    void createShadows();
     void connectCommands();
+
+    QString cataloguePath;
+    QString transferFolder;
+    std::unique_ptr<Database> catalogue;
 };

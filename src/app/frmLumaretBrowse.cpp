@@ -1,7 +1,6 @@
 // Browsing: the category and figure lists and the parts of the chosen figure, always read afresh.
 #include "app/EntryList.h"
 #include "app/frmLumaret.h"
-#include "app/modLumaretStart.h"
 #include "catalogue/Database.h"
 #include "catalogue/Text.h"
 #include "dialogs/Pointer.h"
@@ -10,8 +9,6 @@
 
 #include <QLabel>
 #include <QPushButton>
-
-using modLumaretStart::db;
 
 const QString frmLumaret::emptyCategoryNotice =
     QStringLiteral("No information was loaded into the Category pull-down box. This could mean that a 'connection' "
@@ -40,7 +37,7 @@ void frmLumaret::LoadCategories(ComboBox* combo) {
         if (combo->ListCount() > 0)
             combo->selectEntry(0);
         else
-            ShowMessage(emptyCategoryNotice, 0, QStringLiteral("Warning"));
+            ShowMessage(emptyCategoryNotice, msgbox::OkOnly, QStringLiteral("Warning"));
         rows.Close();
         blnLoading = false;
         setPointer(Pointer::Default);

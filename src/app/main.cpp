@@ -4,7 +4,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    if (!modLumaretStart::Main())
+    if (!modLumaretStart::Main(modLumaretStart::besideProgram(QCoreApplication::applicationDirPath())))
         return 1;
     return app.exec();
 }

@@ -2,29 +2,23 @@
 
 #include <QString>
 
-class Database;
 class frmLumaret;
 
-// The program-wide handles: the open catalogue and the main window, from the main window's load to its unload.
+// Start-up: where the catalogue is, and the main window that then owns it.
 namespace modLumaretStart {
 
-// Starts the program: prepares the pointer image and shows the main window. Returns false, after telling the
-// user why, when the catalogue cannot be opened; the main window is then never shown.
-bool Main();
+// What a run works on: the catalogue file and the folder the file dialogs start in.
+struct Placement {
+    QString catalogue;
+    QString transferFolder;
+};
 
-// The directory that holds the executable, data.mdb and the start of both file dialogs.
-QString executableDirectory();
-// For tests: use another directory in place of the executable's.
-void setExecutableDirectory(const QString& directory);
-QString cataloguePath();
+// The portable layout: data.mdb beside the executable, and transfer files chosen from the same folder.
+Placement besideProgram(const QString& programDirectory);
 
-// The open catalogue; without one, failure 91.
-Database& db();
-void openCatalogue();
-void releaseCatalogue();
-bool catalogueOpen();
-
-frmLumaret* mainWindow();
+// Starts the program: prepares the pointer image and shows the main window on the catalogue. Returns the window,
+// or nullptr, after telling the user why, when the catalogue cannot be opened; the window is then never shown.
+frmLumaret* Main(const Placement& placement);
 
 // "Lumaret Import/ Export Tool, v. 1.0.0"
 QString versionedTitle();

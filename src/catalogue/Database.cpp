@@ -12,7 +12,7 @@ Failure engineFailure(const QSqlError& error) {
     bool ok = false;
     qint32 number = error.nativeErrorCode().toInt(&ok);
     if (!ok || number == 0)
-        number = 3146; // the engine said something went wrong without a code of its own
+        number = failure::EngineWithoutCode; // the engine said something went wrong without a code of its own
     const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
     return {number, text};
 }
@@ -51,7 +51,7 @@ QString nextConnectionName() {
 }
 } // namespace
 
-Database::Database(const QString& path) : filePath(path), connectionName(nextConnectionName()) {
+Database::Database(const QString& path, int busyTimeoutMs) : filePath(path), connectionName(nextConnectionName()) {
     checkSignature(path);
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);

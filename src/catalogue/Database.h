@@ -11,7 +11,8 @@
 // creates anything; a second copy of the program working on the same file waits for its lock a few seconds.
 class Database {
 public:
-    explicit Database(const QString& path);
+    // busyTimeoutMs: how long a statement waits for another program's lock before it fails.
+    explicit Database(const QString& path, int busyTimeoutMs = defaultBusyTimeoutMs);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -26,7 +27,7 @@ public:
     QString path() const { return filePath; }
     QSqlDatabase connection() const;
 
-    static constexpr int busyTimeoutMs = 5000;
+    static constexpr int defaultBusyTimeoutMs = 5000;
 
 private:
     void run(const QString& sql);

@@ -1,6 +1,7 @@
 #include "catalogue/Failure.h"
 
 #include <limits>
+#include <new>
 
 const char* Failure::what() const noexcept {
     whatText = QStringLiteral("%1: %2").arg(number).arg(description).toUtf8();
@@ -19,6 +20,22 @@ Failure noCurrentRecord() {
 }
 Failure invalidPropertyArrayIndex() {
     return {InvalidPropertyArrayIndex, QStringLiteral("Invalid property array index")};
+}
+Failure itemNotFound(const QString& column) {
+    if (column.isEmpty())
+        return {ItemNotFound, QStringLiteral("Item not found in this collection.")};
+    return {ItemNotFound,
+            QStringLiteral("Item not found in this collection: the catalogue has no column '%1'.").arg(column)};
+}
+Failure typeMismatch() {
+    return {TypeMismatch, QStringLiteral("Type mismatch")};
+}
+Failure fromException(const std::exception& exception) {
+    if (const auto* known = dynamic_cast<const Failure*>(&exception))
+        return *known;
+    if (dynamic_cast<const std::bad_alloc*>(&exception))
+        return {OutOfMemory, QStringLiteral("Out of memory")};
+    return {InternalError, QStringLiteral("Internal error: %1").arg(QString::fromLocal8Bit(exception.what()))};
 }
 } // namespace failure
 

@@ -22,15 +22,23 @@ private:
 // The numbers the program raises itself; everything else comes from the engine or the file system.
 namespace failure {
 constexpr qint32 Overflow = 6;
+constexpr qint32 OutOfMemory = 7;
+constexpr qint32 SubscriptOutOfRange = 9;
+constexpr qint32 TypeMismatch = 13;
+constexpr qint32 InternalError = 51;
 constexpr qint32 FileNotFound = 53;
 constexpr qint32 InputPastEndOfFile = 62;
 constexpr qint32 PathFileAccessError = 75;
 constexpr qint32 ObjectNotSet = 91;
 constexpr qint32 InvalidUseOfNull = 94;
 constexpr qint32 InvalidPropertyArrayIndex = 381;
+constexpr qint32 UpdateWithoutAddNew = 3020;
 constexpr qint32 NoCurrentRecord = 3021;
 constexpr qint32 CannotOpenCatalogue = 3024;
+constexpr qint32 CannotUpdate = 3027;
 constexpr qint32 NoSuchTable = 3078;
+constexpr qint32 EngineWithoutCode = 3146;
+constexpr qint32 OperationNotSupported = 3251;
 constexpr qint32 ItemNotFound = 3265;
 constexpr qint32 UnrecognizedFormat = 3343;
 constexpr qint32 ConversionError = 3421;
@@ -40,6 +48,12 @@ Failure overflow();
 Failure invalidUseOfNull();
 Failure noCurrentRecord();
 Failure invalidPropertyArrayIndex();
+// A column asked for by name that the table does not have; the name tells the user which one.
+Failure itemNotFound(const QString& column = {});
+Failure typeMismatch();
+// Anything else thrown on the way (no memory, a library's own exception) becomes a failure like the others, so
+// that it is reported instead of ending the program.
+Failure fromException(const std::exception& exception);
 } // namespace failure
 
 // Narrows a whole number to the 16 bits that some identifiers are held in, failing as an overflow.

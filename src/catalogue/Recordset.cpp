@@ -57,7 +57,8 @@ Recordset::Recordset(QSqlDatabase db, const Statement& statement, RecordsetType 
         static const QRegularExpression wholeTable(QStringLiteral("^SELECT \\* FROM (\\w+)$"));
         const auto match = wholeTable.match(statement.text);
         if (!match.hasMatch())
-            throw Failure(3251, QStringLiteral("Operation is not supported for this type of object."));
+            throw Failure(failure::OperationNotSupported,
+                          QStringLiteral("Operation is not supported for this type of object."));
         const QString table = match.captured(1);
         adder = std::make_unique<Adder>(Adder{QSqlQuery(db), {}, {}, false});
         QSqlQuery info(db);
@@ -114,7 +115,7 @@ void Recordset::MoveNext() {
 
 QVariant Recordset::Fields(int position) const {
     if (position < 0 || position >= columns.size())
-        throw Failure(failure::ItemNotFound, QStringLiteral("Item not found in this collection."));
+        throw failure::itemNotFound();
     if (atEnd || !query)
         throw failure::noCurrentRecord();
     return query->value(position);
@@ -136,12 +137,12 @@ int Recordset::positionOf(const QString& name) const {
     for (int i = 0; i < columns.size(); ++i)
         if (columns[i].compare(name, Qt::CaseInsensitive) == 0)
             return i;
-    throw Failure(failure::ItemNotFound, QStringLiteral("Item not found in this collection."));
+    throw failure::itemNotFound(name);
 }
 
 void Recordset::requireAdder() const {
     if (!adder)
-        throw Failure(3027, QStringLiteral("Cannot update. Database or object is read-only."));
+        throw Failure(failure::CannotUpdate, QStringLiteral("Cannot update. Database or object is read-only."));
 }
 
 void Recordset::AddNew() {
@@ -153,9 +154,9 @@ void Recordset::AddNew() {
 void Recordset::setField(int position, const QVariant& value) {
     requireAdder();
     if (position < 0 || position >= columns.size())
-        throw Failure(failure::ItemNotFound, QStringLiteral("Item not found in this collection."));
+        throw failure::itemNotFound();
     if (!adder->editing)
-        throw Failure(3020, QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
+        throw Failure(failure::UpdateWithoutAddNew, QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
     adder->row[position] = value;
 }
 
@@ -166,7 +167,7 @@ void Recordset::setField(const QString& name, const QVariant& value) {
 void Recordset::Update() {
     requireAdder();
     if (!adder->editing)
-        throw Failure(3020, QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
+        throw Failure(failure::UpdateWithoutAddNew, QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
     adder->editing = false;
     for (int i = 0; i < columns.size(); ++i)
         adder->insert.bindValue(i, convertForColumn(adder->row[i], adder->affinities[i]));

@@ -24,7 +24,7 @@ qint32 requireWhole(const QVariant& value) {
     bool ok = false;
     const qlonglong whole = value.toLongLong(&ok);
     if (!ok)
-        throw Failure(13, QStringLiteral("Type mismatch"));
+        throw failure::typeMismatch();
     return toInt32(whole);
 }
 

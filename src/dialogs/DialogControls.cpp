@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyleOptionButton>
 
 QLabel* makePicture(const QString& name, double left, double top, QWidget* parent) {
     auto* label = new QLabel(parent);
@@ -18,18 +19,38 @@ QLabel* makePicture(const QString& name, double left, double top, QWidget* paren
     return label;
 }
 
-Shape* makeShadow(const QString& name, double left, double top, double width, double height, QWidget* parent) {
-    auto* shape = new Shape(Shape::Kind::Shadow, parent);
-    shape->setObjectName(name);
-    shape->setGeometry(twipsRect(left + shadowOffset, top + shadowOffset, width, height));
-    return shape;
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry) {
+    auto* label = placed(new QLabel(caption, parent), name, geometry);
+    label->setTextFormat(Qt::PlainText);
+    return label;
 }
 
-QPushButton* makeButton(const QString& name, const QString& caption, double left, double top, double width,
-                        double height, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
+namespace {
+// The style paints a default button in a tint of its own; here it keeps the common face, and the default still
+// answers Enter.
+class Button : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void initStyleOption(QStyleOptionButton* option) const override {
+        QPushButton::initStyleOption(option);
+        option->features &= ~QStyleOptionButton::DefaultButton;
+    }
+};
+} // namespace
+
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const ButtonPlace& place,
+                        const QString& shadowName, const QString& tip, Shape** shadow) {
+    auto* shape = new Shape(Shape::Kind::Shadow, parent);
+    shape->setObjectName(shadowName);
+    shape->setGeometry(twipsRect(place.left + shadowOffset, place.top + shadowOffset, place.width, place.height));
+    if (shadow)
+        *shadow = shape;
+    auto* button = new Button(caption, parent);
     button->setObjectName(name);
-    button->setGeometry(twipsRect(left, top, width, height));
+    button->setGeometry(twipsRect(place.left, place.top, place.width, place.height));
+    button->setToolTip(tip);
     return button;
 }
 

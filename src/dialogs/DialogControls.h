@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 
 class QDialog;
@@ -16,11 +17,26 @@ constexpr double shadowOffset = 120;
 // One of the dialog pictures ("talk", "hand", "alert") in its 495-twip square, named pctTalk, pctHand, pctAlert.
 QLabel* makePicture(const QString& name, double left, double top, QWidget* parent);
 
-// The shadow of a button that will stand at left, top. Make it before the button, so that the button covers it.
-Shape* makeShadow(const QString& name, double left, double top, double width, double height, QWidget* parent);
+// Names a control and puts it in its place (see twipsRect).
+template <class Control> Control* placed(Control* control, const QString& name, const QRect& geometry) {
+    control->setObjectName(name);
+    control->setGeometry(geometry);
+    return control;
+}
 
-QPushButton* makeButton(const QString& name, const QString& caption, double left, double top, double width,
-                        double height, QWidget* parent);
+// A caption; shown as plain text, whatever characters it holds.
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry);
+
+// Where a button stands, in twips.
+struct ButtonPlace {
+    double left, top, width, height;
+};
+
+// Every button of the program: its shadow (named shadowName) first, then the button above it, with the given
+// tip. Each button has the same face, the default one included. The shadow is handed out for windows that move
+// their buttons about.
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const ButtonPlace& place,
+                        const QString& shadowName, const QString& tip = {}, Shape** shadow = nullptr);
 
 // A fixed-size dialog of the program: its name, client size in twips, font and icon, and the designed caption
 // "(caption changes)" that every showing replaces.

@@ -1,6 +1,5 @@
 #include "dialogs/FileDialog.h"
 
-#include "app/modLumaretStart.h"
 #include "catalogue/Failure.h"
 #include "dialogs/UseOnceAnswers.h"
 
@@ -16,12 +15,12 @@ Failure cancelled() {
 
 const QString FileDialog::filter = QStringLiteral("Lumaret Import File (*.lrx)");
 
-QString FileDialog::getOpenFileName(QWidget* parent, const QString& title) {
-    return choose(parent, {false, title, filter, modLumaretStart::executableDirectory()});
+QString FileDialog::getOpenFileName(QWidget* parent, const QString& title, const QString& directory) {
+    return choose(parent, {false, title, filter, directory});
 }
 
-QString FileDialog::getSaveFileName(QWidget* parent, const QString& title) {
-    return choose(parent, {true, title, filter, modLumaretStart::executableDirectory()});
+QString FileDialog::getSaveFileName(QWidget* parent, const QString& title, const QString& directory) {
+    return choose(parent, {true, title, filter, directory});
 }
 
 QString FileDialog::choose(QWidget* parent, const FileDialogRequest& request) {

@@ -13,13 +13,13 @@ struct FileDialogRequest {
     QString directory;
 };
 
-// The file dialog of export and import: starts in the executable's directory and offers transfer files. It
+// The file dialog of export and import: starts in the directory it is given and offers transfer files. It
 // adds no extension and leaves the name as the user chose it. A cancel raises failure 32755, which the file
 // commands' guard passes over silently.
 class FileDialog {
 public:
-    static QString getOpenFileName(QWidget* parent, const QString& title);
-    static QString getSaveFileName(QWidget* parent, const QString& title);
+    static QString getOpenFileName(QWidget* parent, const QString& title, const QString& directory);
+    static QString getSaveFileName(QWidget* parent, const QString& title, const QString& directory);
 
     static const QString filter;
 

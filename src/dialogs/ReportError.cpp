@@ -8,5 +8,5 @@ QString errorSentence(const Failure& failure) {
 }
 
 void ReportError(const Failure& failure) {
-    ShowMessage(errorSentence(failure), 0, QStringLiteral("Notice"));
+    ShowMessage(errorSentence(failure), msgbox::OkOnly, QStringLiteral("Notice"));
 }

@@ -9,12 +9,13 @@ QString errorSentence(const Failure& failure);
 void ReportError(const Failure& failure);
 
 // A guarded routine: a failure anywhere in fn abandons the rest of it, is reported, and the routine returns
-// normally. Nothing is undone here; commands that must not leave half their work behind use a transaction.
+// normally. Any other exception (no memory, a library's own) is reported the same way, so none reaches the event
+// loop. Nothing is undone here; commands that must not leave half their work behind use a transaction.
 template <class Fn> void guarded(Fn&& fn) {
     try {
         fn();
-    } catch (const Failure& failure) {
-        ReportError(failure);
+    } catch (const std::exception& exception) {
+        ReportError(failure::fromException(exception));
     }
 }
 
@@ -22,7 +23,8 @@ template <class Fn> void guarded(Fn&& fn) {
 template <class Fn> void guardedFileCommand(Fn&& fn) {
     try {
         fn();
-    } catch (const Failure& failure) {
+    } catch (const std::exception& exception) {
+        const Failure failure = failure::fromException(exception);
         if (failure.number != failure::Cancelled)
             ReportError(failure);
     }

@@ -3,6 +3,7 @@
 #include "dialogs/ApplyFormStyle.h"
 #include "dialogs/DialogControls.h"
 #include "dialogs/HoverPointer.h"
+#include "dialogs/MessageStyle.h"
 #include "dialogs/Pointer.h"
 #include "dialogs/Resources.h"
 #include "dialogs/Shape.h"
@@ -34,11 +35,10 @@ frmInputBox::frmInputBox(QWidget* parent) : QDialog(parent) {
     // A name may be as long as the user likes; the line edit would otherwise stop at 32767 characters.
     txtReason->setMaxLength(std::numeric_limits<int>::max());
 
-    // Shadows first, so that each button lies above its own.
-    shpOK = makeShadow(QStringLiteral("shpOK"), 720, 1680, 1215, 375, this);
-    shpCancel = makeShadow(QStringLiteral("shpCancel"), 3480, 1680, 1215, 375, this);
-    cmdOK = makeButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), 720, 1680, 1215, 375, this);
-    cmdCancel = makeButton(QStringLiteral("cmdCancel"), QStringLiteral("Cancel"), 3480, 1680, 1215, 375, this);
+    cmdOK = makeButton(this, QStringLiteral("cmdOK"), QStringLiteral("OK"), {720, 1680, 1215, 375},
+                       QStringLiteral("shpOK"), {}, &shpOK);
+    cmdCancel = makeButton(this, QStringLiteral("cmdCancel"), QStringLiteral("Cancel"), {3480, 1680, 1215, 375},
+                           QStringLiteral("shpCancel"), {}, &shpCancel);
     // Enter in the line reaches the dialog, which presses its default button.
     cmdOK->setDefault(true);
     setTabOrder(txtReason, cmdOK);
@@ -67,11 +67,11 @@ void frmInputBox::prepare(const QString& prompt, qint16 style, const QString& ca
     lblMsgText->setText(prompt);
     txtReason->setText(proposed);
     result.clear();
-    if (style == 64) {
+    if (style == msgbox::Information) {
         pctAlert->hide();
         pctTalk->move(px(360), px(360));
         pctTalk->show();
-    } else if (style == 16) {
+    } else if (style == msgbox::Stop) {
         pctAlert->move(px(360), px(360));
         pctAlert->show();
         pctTalk->hide();

@@ -25,12 +25,9 @@ constexpr double buttonHeight = 375;
 constexpr double buttonGap = 225;
 
 // The buttons share one row; only their Left changes from showing to showing.
-Shape* makeRowShadow(const QString& name, double left, QWidget* parent) {
-    return makeShadow(name, left, buttonTop, buttonWidth, buttonHeight, parent);
-}
-
-QPushButton* makeRowButton(const QString& name, const QString& caption, double left, QWidget* parent) {
-    auto* button = makeButton(name, caption, left, buttonTop, buttonWidth, buttonHeight, parent);
+QPushButton* makeRowButton(const QString& name, const QString& caption, double left, Shape** shadow, QWidget* parent) {
+    auto* button = makeButton(parent, QStringLiteral("cmd") + name, caption,
+                              {left, buttonTop, buttonWidth, buttonHeight}, QStringLiteral("shp") + name, {}, shadow);
     button->setProperty("leftTwips", left);
     return button;
 }
@@ -51,15 +48,10 @@ frmMsgBox::frmMsgBox(QWidget* parent) : QDialog(parent) {
     pctHand = makePicture(QStringLiteral("hand"), 5160, 0, this);
     pctAlert = makePicture(QStringLiteral("alert"), 240, 720, this);
 
-    // Shadows first, so that each button lies above its own.
-    shpOK = makeRowShadow(QStringLiteral("shpOK"), 360, this);
-    shpYes = makeRowShadow(QStringLiteral("shpYes"), 1680, this);
-    shpNo = makeRowShadow(QStringLiteral("shpNo"), 3000, this);
-    shpCancel = makeRowShadow(QStringLiteral("shpCancel"), 4320, this);
-    cmdOK = makeRowButton(QStringLiteral("cmdOK"), QStringLiteral("OK"), 360, this);
-    cmdYes = makeRowButton(QStringLiteral("cmdYes"), QStringLiteral("&Yes"), 1680, this);
-    cmdNo = makeRowButton(QStringLiteral("cmdNo"), QStringLiteral("&No"), 3000, this);
-    cmdCancel = makeRowButton(QStringLiteral("cmdCancel"), QStringLiteral("Cancel"), 4320, this);
+    cmdOK = makeRowButton(QStringLiteral("OK"), QStringLiteral("OK"), 360, &shpOK, this);
+    cmdYes = makeRowButton(QStringLiteral("Yes"), QStringLiteral("&Yes"), 1680, &shpYes, this);
+    cmdNo = makeRowButton(QStringLiteral("No"), QStringLiteral("&No"), 3000, &shpNo, this);
+    cmdCancel = makeRowButton(QStringLiteral("Cancel"), QStringLiteral("Cancel"), 4320, &shpCancel, this);
     cmdOK->setDefault(true);
     setTabOrder(cmdOK, cmdYes);
     setTabOrder(cmdYes, cmdNo);
@@ -69,10 +61,10 @@ frmMsgBox::frmMsgBox(QWidget* parent) : QDialog(parent) {
     ApplyFormStyle(this);
     installHoverPointer(this, {cmdOK, cmdCancel, cmdYes, cmdNo});
 
-    connect(cmdOK, &QPushButton::clicked, this, [this] { press(1); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { press(2); });
-    connect(cmdYes, &QPushButton::clicked, this, [this] { press(6); });
-    connect(cmdNo, &QPushButton::clicked, this, [this] { press(7); });
+    connect(cmdOK, &QPushButton::clicked, this, [this] { press(msgbox::Ok); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { press(msgbox::Cancel); });
+    connect(cmdYes, &QPushButton::clicked, this, [this] { press(msgbox::Yes); });
+    connect(cmdNo, &QPushButton::clicked, this, [this] { press(msgbox::No); });
 }
 
 void frmMsgBox::press(qint16 value) {
@@ -98,38 +90,39 @@ void frmMsgBox::prepare(const QString& text, qint16 style, const QString& captio
         control->hide();
     setWindowTitle(caption);
     lblMsgText->setText(displayLines(text));
-    answerValue = 2;
+    answerValue = msgbox::Cancel;
 
     const double f = clientWidth;
     const double w = buttonWidth;
     const auto next = [](double left) { return left + buttonWidth + buttonGap; };
     QLabel* shownPicture = nullptr;
     const int pictureBits = style & ~0x0f;
+    using namespace msgbox;
     switch (style) {
-    case 0:
-    case 16:
-    case 64:
+    case OkOnly:
+    case OkOnly | Stop:
+    case OkOnly | Information:
         placeButton(cmdOK, shpOK, f / 2 - w / 2);
         break;
-    case 1:
-    case 17:
-    case 65: {
+    case OkCancel:
+    case OkCancel | Stop:
+    case OkCancel | Information: {
         const double ok = f / 2 - (w - 112.5);
         placeButton(cmdOK, shpOK, ok);
         placeButton(cmdCancel, shpCancel, next(ok));
         break;
     }
-    case 4:
-    case 20:
-    case 68: {
-        const double yes = style == 4 ? f / 2 - (w - 112.5) : f / 2 - w - 112.5;
+    case YesNo:
+    case YesNo | Stop:
+    case YesNo | Information: {
+        const double yes = style == YesNo ? f / 2 - (w - 112.5) : f / 2 - w - 112.5;
         placeButton(cmdYes, shpYes, yes);
         placeButton(cmdNo, shpNo, next(yes));
         break;
     }
-    case 3:
-    case 19:
-    case 67: {
+    case YesNoCancel:
+    case YesNoCancel | Stop:
+    case YesNoCancel | Information: {
         const double yes = f / 3 - (w - 75);
         placeButton(cmdYes, shpYes, yes);
         placeButton(cmdNo, shpNo, next(yes));
@@ -139,7 +132,7 @@ void frmMsgBox::prepare(const QString& text, qint16 style, const QString& captio
     default:
         return; // an unknown style shows neither buttons nor picture
     }
-    shownPicture = pictureBits == 64 ? pctAlert : pictureBits == 16 ? pctHand : pctTalk;
+    shownPicture = pictureBits == msgbox::Information ? pctAlert : pictureBits == msgbox::Stop ? pctHand : pctTalk;
     shownPicture->move(px(360), px(360));
     shownPicture->show();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialogs/MessageStyle.h"
+
 #include <QDialog>
 #include <QList>
 #include <QString>
@@ -56,7 +58,7 @@ private:
     void press(qint16 value);
     void placeButton(QPushButton* button, Shape* shadow, double left);
 
-    qint16 answerValue = 2;
+    qint16 answerValue = msgbox::Cancel;
 };
 
 qint16 ShowMessage(const QString& text, qint16 style, const QString& caption);

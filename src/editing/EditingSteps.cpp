@@ -6,8 +6,7 @@
 namespace editing {
 
 QString askName(const QString& prompt, const QString& proposed) {
-    constexpr qint16 informationPicture = 64;
-    return AskText(prompt, informationPicture, QStringLiteral("Please enter a new name"), proposed);
+    return AskText(prompt, msgbox::Information, QStringLiteral("Please enter a new name"), proposed);
 }
 
 QString storedName(QString typed) {
@@ -15,11 +14,9 @@ QString storedName(QString typed) {
 }
 
 bool confirmDelete(const QString& listedName) {
-    constexpr qint16 yes = 6;
-    constexpr qint16 yesNoWithStop = 20;
     const QString question = QStringLiteral("Are you sure you want to PERMANENTLY remove \r'") + listedName +
                              QStringLiteral("' from your database?");
-    return ShowMessage(question, yesNoWithStop, QStringLiteral("Warning")) == yes;
+    return ShowMessage(question, msgbox::YesNo | msgbox::Stop, QStringLiteral("Warning")) == msgbox::Yes;
 }
 
 } // namespace editing

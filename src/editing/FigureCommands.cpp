@@ -2,14 +2,11 @@
 // stays disabled and has no command.
 #include "app/EntryList.h"
 #include "app/frmLumaret.h"
-#include "app/modLumaretStart.h"
-#include "catalogue/Database.h"
 #include "dialogs/ReportError.h"
 #include "dialogs/WindowPlacement.h"
 #include "editing/EditingSteps.h"
 #include "editing/frmMove.h"
-
-using modLumaretStart::db;
+#include "operations/CatalogueOperations.h"
 
 void frmLumaret::cmdEditFigure_Click() {
     guarded([&] {
@@ -18,7 +15,7 @@ void frmLumaret::cmdEditFigure_Click() {
             return;
         // Imported figures get identifiers beyond 16 bits, so the identifier is held in full.
         const qint32 figureId = cboFigure->selectedItemData();
-        db().Execute(statements::renameFigure(editing::storedName(typed), figureId));
+        operations::renameFigure(db(), figureId, editing::storedName(typed));
         LoadFigures();
         cboFigure->selectByItemData(figureId);
     });
@@ -28,12 +25,7 @@ void frmLumaret::cmdDeleteFigure_Click() {
     guarded([&] {
         if (!editing::confirmDelete(cboFigure->Text()))
             return;
-        // Both or neither: a figure must never stay behind without its parts.
-        db().transaction([&] {
-            const qint32 figureId = cboFigure->selectedItemData();
-            db().Execute(statements::deleteFigureParts(figureId));
-            db().Execute(statements::deleteFigure(figureId));
-        });
+        operations::deleteFigure(db(), cboFigure->selectedItemData());
         LoadFigures();
         if (cboFigure->ListCount() > 0)
             cboFigure->selectEntry(0);
@@ -41,7 +33,7 @@ void frmLumaret::cmdDeleteFigure_Click() {
 }
 
 void frmLumaret::cmdMoveFigure_Click() {
-    frmMove move(this);
+    frmMove move(*this);
     centreOver(&move, this);
     move.exec();
 }

@@ -2,8 +2,6 @@
 
 #include "app/EntryList.h"
 #include "app/frmLumaret.h"
-#include "app/modLumaretStart.h"
-#include "catalogue/Database.h"
 #include "dialogs/ApplyFormStyle.h"
 #include "dialogs/DialogControls.h"
 #include "dialogs/ReportError.h"
@@ -11,40 +9,29 @@
 #include "dialogs/Shape.h"
 #include "dialogs/Twips.h"
 #include "dialogs/WindowFont.h"
+#include "operations/CatalogueOperations.h"
 
 #include <QLabel>
 #include <QPushButton>
 
-using modLumaretStart::db;
-using modLumaretStart::mainWindow;
-
-frmMove::frmMove(QWidget* parent) : QDialog(parent) {
+frmMove::frmMove(frmLumaret& owner) : QDialog(&owner), owner(owner) {
     // A dialog owned by the main window: it has no taskbar entry of its own.
     setUpDialog(this, QStringLiteral("frmMove"), clientWidth, clientHeight);
     setWindowTitle(QStringLiteral("Move Figure"));
 
-    lblMain = new QLabel(QStringLiteral("Move Figure to:"), this);
-    lblMain->setObjectName(QStringLiteral("lblMain"));
-    lblMain->setGeometry(twipsRect(240, 240, 3735, 255));
-    lblMain->setTextFormat(Qt::PlainText);
-
-    lblCategory = new QLabel(QStringLiteral("Category:"), this);
-    lblCategory->setObjectName(QStringLiteral("lblCategory"));
-    lblCategory->setGeometry(twipsRect(240, 600, 1215, 255));
+    lblMain =
+        makeLabel(this, QStringLiteral("lblMain"), QStringLiteral("Move Figure to:"), twipsRect(240, 240, 3735, 255));
+    lblCategory =
+        makeLabel(this, QStringLiteral("lblCategory"), QStringLiteral("Category:"), twipsRect(240, 600, 1215, 255));
     lblCategory->setFont(headingFont());
+    cboCategory = placed(new ComboBox(this), QStringLiteral("cboCategory"), twipsRect(240, 840, 2415, 315));
 
-    cboCategory = new ComboBox(this);
-    cboCategory->setObjectName(QStringLiteral("cboCategory"));
-    cboCategory->setGeometry(twipsRect(240, 840, 2415, 315));
-
-    // Shadows first, so that each button lies above its own.
-    shpGo = makeShadow(QStringLiteral("shpGo"), 240, 1320, 1575, 495, this);
-    shpExit = makeShadow(QStringLiteral("shpExit"), 2400, 1320, 1575, 495, this);
-    cmdGo = makeButton(QStringLiteral("cmdGo"), QStringLiteral("OK"), 240, 1320, 1575, 495, this);
-    cmdGo->setToolTip(QStringLiteral("Move the figure to the selected category."));
+    cmdGo = makeButton(this, QStringLiteral("cmdGo"), QStringLiteral("OK"), {240, 1320, 1575, 495},
+                       QStringLiteral("shpGo"), QStringLiteral("Move the figure to the selected category."), &shpGo);
     cmdGo->setDefault(true);
-    cmdCancel = makeButton(QStringLiteral("cmdCancel"), QStringLiteral("Cancel"), 2400, 1320, 1575, 495, this);
-    cmdCancel->setToolTip(QStringLiteral("Do not move the figure to the selected category."));
+    cmdCancel = makeButton(this, QStringLiteral("cmdCancel"), QStringLiteral("Cancel"), {2400, 1320, 1575, 495},
+                           QStringLiteral("shpExit"),
+                           QStringLiteral("Do not move the figure to the selected category."), &shpExit);
     setTabOrder(cboCategory, cmdGo);
     setTabOrder(cmdGo, cmdCancel);
 
@@ -56,20 +43,18 @@ frmMove::frmMove(QWidget* parent) : QDialog(parent) {
 }
 
 void frmMove::Form_Load() {
-    frmLumaret* main = mainWindow();
-    lblMain->setText(QStringLiteral("Move figure '") + main->cboFigure->Text() + QStringLiteral("' to..."));
-    main->LoadCategories(cboCategory);
+    lblMain->setText(QStringLiteral("Move figure '") + owner.cboFigure->Text() + QStringLiteral("' to..."));
+    owner.LoadCategories(cboCategory);
     ApplyFormStyle(this);
 }
 
 // On a failure the window stays open, so the user can pick again or cancel.
 void frmMove::cmdGo_Click() {
     guarded([&] {
-        frmLumaret* main = mainWindow();
-        db().Execute(statements::moveFigure(cboCategory->selectedItemData(), main->cboFigure->selectedItemData()));
-        main->LoadFigures();
-        if (main->cboFigure->ListCount() > 0)
-            main->cboFigure->selectEntry(0);
+        operations::moveFigure(owner.db(), owner.cboFigure->selectedItemData(), cboCategory->selectedItemData());
+        owner.LoadFigures();
+        if (owner.cboFigure->ListCount() > 0)
+            owner.cboFigure->selectEntry(0);
         accept();
     });
 }

@@ -3,17 +3,18 @@
 #include <QDialog>
 
 class ComboBox;
+class frmLumaret;
 class QLabel;
 class QPushButton;
 class Shape;
 
-// Moves the figure selected in the main window to a category chosen here. It reads the main window's
-// selection itself and brings the main window's figure list up to date before it closes.
+// Moves the figure selected in its owner, the main window, to a category chosen here. It reads the owner's
+// selection itself and brings the owner's figure list up to date before it closes.
 class frmMove : public QDialog {
     Q_OBJECT
 
 public:
-    explicit frmMove(QWidget* parent = nullptr);
+    explicit frmMove(frmLumaret& owner);
 
     static constexpr double clientWidth = 4335;
     static constexpr double clientHeight = 2025;
@@ -29,4 +30,6 @@ public:
 private:
     void Form_Load();
     void cmdGo_Click();
+
+    frmLumaret& owner;
 };

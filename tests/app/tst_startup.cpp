@@ -1,7 +1,6 @@
 // Start-up: what the main window shows after its load, and the catalogues it refuses to start on.
 #include "app/EntryList.h"
 #include "app/frmLumaret.h"
-#include "app/modLumaretStart.h"
 #include "dialogs/Pointer.h"
 #include "dialogs/frmMsgBox.h"
 #include "support/TestCatalogue.h"
@@ -93,8 +92,7 @@ private slots:
             QSKIP("the sample file is not beside the project");
         frmMsgBox::setNextAnswer(1);
         QVERIFY(!startProgram(catalogue));
-        QVERIFY(!modLumaretStart::mainWindow());
-        QVERIFY(!modLumaretStart::catalogueOpen());
+        QVERIFY(!runningProgram());
         const QList<ShownMessage> shown = frmMsgBox::takeShown();
         QCOMPARE(shown.size(), 1);
         QVERIFY2(shown[0].text.contains(expected), qPrintable(shown[0].text));
@@ -113,7 +111,6 @@ private slots:
         TestCatalogue catalogue("INSERT INTO tblCategory VALUES (1, 'Animals')");
         QPointer<frmLumaret> w = startProgram(catalogue);
         QVERIFY(w);
-        QVERIFY(modLumaretStart::catalogueOpen());
         if (how == "exit")
             w->cmdCancel->click();
         else if (how == "escape")
@@ -121,7 +118,6 @@ private slots:
         else
             w->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!modLumaretStart::catalogueOpen());
         QVERIFY(w.isNull());
         // The file is free again: another program can take it for writing at once.
         catalogue.exec("BEGIN EXCLUSIVE; COMMIT");

@@ -130,7 +130,7 @@ private slots:
         QTest::addColumn<int>("holdMs");
         QTest::addColumn<int>("failure");
         QTest::newRow("briefly") << 300 << 0;
-        QTest::newRow("past the wait") << Database::busyTimeoutMs + 1500 << SQLITE_BUSY;
+        QTest::newRow("past the wait") << Database::defaultBusyTimeoutMs + 1500 << SQLITE_BUSY;
     }
 
     void otherWriterHoldingTheFile() {

@@ -104,12 +104,18 @@ QStringList TestCatalogue::rows(const QString& sql) const {
 }
 
 frmLumaret* startProgram(const TestCatalogue& catalogue) {
-    modLumaretStart::setExecutableDirectory(catalogue.directory());
-    return modLumaretStart::Main() ? modLumaretStart::mainWindow() : nullptr;
+    return modLumaretStart::Main(modLumaretStart::besideProgram(catalogue.directory()));
+}
+
+frmLumaret* runningProgram() {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* main = qobject_cast<frmLumaret*>(window))
+            return main;
+    return nullptr;
 }
 
 void stopProgram() {
-    if (frmLumaret* window = modLumaretStart::mainWindow()) {
+    if (frmLumaret* window = runningProgram()) {
         window->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         // Closing the main window asks the application to quit; with no event loop running that request
@@ -139,7 +145,7 @@ void takeBackAnswers() {
         AskText(QString(), 0, QString(), QString());
     while (FileDialog::unusedFileNames() > 0) {
         try {
-            FileDialog::getOpenFileName(nullptr, QString());
+            FileDialog::getOpenFileName(nullptr, QString(), QString());
         } catch (const Failure&) {
         }
     }

@@ -33,6 +33,8 @@ private:
 // Starts the program on the catalogue (as if it lay beside the executable) and returns its main window,
 // or nullptr when start-up failed.
 frmLumaret* startProgram(const TestCatalogue& catalogue);
+// The main window of the program, while one is open.
+frmLumaret* runningProgram();
 // Closes the main window if one is open, as the user's Exit would.
 void stopProgram();
 

@@ -29,11 +29,11 @@ QWidget* messageBox(const QString& text, qint16 style, const QString& caption) {
 }
 
 // Every window the program has. The main window stays open throughout, so windows that work on it can be added.
-std::vector<Shot> shots() {
+std::vector<Shot> shots(frmLumaret* main) {
     const QString cr = QStringLiteral("\r");
     const QString crlf = QStringLiteral("\r\n");
     return {
-        {"main-window", [] { return modLumaretStart::mainWindow(); }},
+        {"main-window", [=] { return static_cast<QWidget*>(main); }},
         {"message-style-0",
          [=] {
              return messageBox("Figure 'Horse (imported)' has been imported into the 'Animals' catgeory." + crlf +
@@ -59,7 +59,7 @@ std::vector<Shot> shots() {
              box->prepare("Enter a new name for this category.", 64, "Please enter a new name", "Animals");
              return box;
          }},
-        {"move-figure", [] { return new frmMove(modLumaretStart::mainWindow()); }},
+        {"move-figure", [=] { return new frmMove(*main); }},
     };
 }
 
@@ -89,17 +89,18 @@ int main(int argc, char* argv[]) {
         err << "usage: screenshots <directory holding data.mdb> <output directory>\n";
         return 2;
     }
-    modLumaretStart::setExecutableDirectory(QString::fromLocal8Bit(argv[1]));
+    const auto placement = modLumaretStart::besideProgram(QString::fromLocal8Bit(argv[1]));
     // Without a catalogue the program would wait for the user to read why; nobody is there to read it.
-    if (!QFile::exists(modLumaretStart::cataloguePath())) {
-        err << "screenshots: no catalogue at " << modLumaretStart::cataloguePath() << "\n";
+    if (!QFile::exists(placement.catalogue)) {
+        err << "screenshots: no catalogue at " << placement.catalogue << "\n";
         return 1;
     }
-    if (!modLumaretStart::Main())
+    frmLumaret* main = modLumaretStart::Main(placement);
+    if (!main)
         return 1;
     const QDir out(QString::fromLocal8Bit(argv[2]));
     const QString suffix = app.devicePixelRatio() > 1.5 ? QStringLiteral("@2x") : QString();
-    for (const Shot& shot : shots()) {
+    for (const Shot& shot : shots(main)) {
         QWidget* window = shot.open();
         window->show();
         QApplication::processEvents();
@@ -109,9 +110,9 @@ int main(int argc, char* argv[]) {
             return 1;
         }
         QTextStream(stdout) << file << "\n";
-        if (window != modLumaretStart::mainWindow())
+        if (window != main)
             delete window;
     }
-    modLumaretStart::mainWindow()->close();
+    main->close();
     return 0;
 }

@@ -1,19 +1,15 @@
-#include "transfer/FigureImport.h"
+#include "operations/FigureImport.h"
 
 #include "catalogue/Database.h"
 #include "catalogue/Failure.h"
 #include "catalogue/Text.h"
+#include "operations/CatalogueOperations.h"
+#include "transfer/core/TransferFileAccess.h"
 #include "transfer/core/TransferReader.h"
 
-namespace {
-// Largest plus one; an empty table starts at 1.
-qint64 nextIdentifier(Database& db, const Statement& largest) {
-    Recordset rows = db.OpenRecordset(largest);
-    const QVariant maxRec = rows.Fields(QStringLiteral("MaxRec"));
-    rows.Close();
-    return maxRec.isNull() ? 1 : qint64(requireWhole(maxRec)) + 1;
-}
+using operations::nextIdentifier;
 
+namespace {
 bool nameTaken(Database& db, qint32 categoryId, const QString& name) {
     Recordset count = db.OpenRecordset(statements::countSameName(categoryId, name));
     const bool taken = requireWhole(count.Fields(QStringLiteral("RecCount"))) > 0;
@@ -22,10 +18,11 @@ bool nameTaken(Database& db, qint32 categoryId, const QString& name) {
 }
 
 Failure shortPartLine(const TransferPart& part, int dataColumns) {
-    return {9, QStringLiteral("Subscript out of range: line %1 of the file holds fewer values than a part has "
-                              "columns (%2)")
-                   .arg(part.line)
-                   .arg(dataColumns)};
+    return {failure::SubscriptOutOfRange,
+            QStringLiteral("Subscript out of range: line %1 of the file holds fewer values than a part has "
+                           "columns (%2)")
+                .arg(part.line)
+                .arg(dataColumns)};
 }
 
 void addParts(Database& db, qint32 figureId, const QList<TransferPart>& parts) {
@@ -57,4 +54,8 @@ ImportedFigure addTransferFigure(Database& db, qint32 categoryId, const Transfer
         addParts(db, added.figureId, figure.parts);
     });
     return added;
+}
+
+ImportedFigure importTransferFile(Database& db, qint32 categoryId, const QString& path) {
+    return addTransferFigure(db, categoryId, readTransferContent(readWholeFile(path)));
 }

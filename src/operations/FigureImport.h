@@ -15,3 +15,6 @@ struct ImportedFigure {
 // failure, nothing. The new identifiers are read inside it too, so that another copy of the program adding
 // rows at the same moment cannot be handed the same ones.
 ImportedFigure addTransferFigure(Database& db, qint32 categoryId, const TransferFigure& figure);
+
+// Reads the transfer file and adds its figure as above.
+ImportedFigure importTransferFile(Database& db, qint32 categoryId, const QString& path);

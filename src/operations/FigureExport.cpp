@@ -1,7 +1,8 @@
-#include "transfer/FigureExport.h"
+#include "operations/FigureExport.h"
 
 #include "catalogue/Database.h"
 #include "catalogue/Text.h"
+#include "transfer/core/TransferFileAccess.h"
 #include "transfer/core/TransferWriter.h"
 
 namespace {
@@ -33,4 +34,8 @@ QByteArray figureTransferContent(Database& db, qint32 figureId, const QDate& dat
     }
     parts.Close();
     return writer.content();
+}
+
+void exportFigureFile(Database& db, qint32 figureId, const QString& path, const QDate& date) {
+    saveWholeFile(path, figureTransferContent(db, figureId, date));
 }
