@@ -1,0 +1,223 @@
+// The four windows against their drawn layouts: every control's caption, tooltip, place and size in twips,
+// which button is the default, the keyboard order, and Escape reaching the Cancel button.
+#include "app/frmLumaret.h"
+#include "dialogs/Twips.h"
+#include "dialogs/frmInputBox.h"
+#include "dialogs/frmMsgBox.h"
+#include "editing/frmMove.h"
+#include "support/TestCatalogue.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+
+namespace {
+// Each window as the program shows it, without waiting for the user. The main window stays the program's own
+// (ending the test closes it); the dialogs go when the caller lets go of them.
+std::shared_ptr<QWidget> openWindow(const QString& name) {
+    static const TestCatalogue sample(TestCatalogue::sampleSql());
+    frmLumaret* main = startProgram(sample); // selects Animals and its first figure, Dragon
+    if (!main)
+        return nullptr;
+    if (name == "frmLumaret")
+        return {main, [](QWidget*) {}};
+    if (name == "frmMove")
+        return std::make_shared<frmMove>(main);
+    if (name == "frmMsgBox") {
+        auto box = std::make_shared<frmMsgBox>();
+        // OK and Cancel take the places this showing gives them; the hidden Yes and No keep their designed ones.
+        box->prepare("Are you sure?", 1, "Warning");
+        return box;
+    }
+    auto input = std::make_shared<frmInputBox>();
+    input->prepare("Enter a new name for this figure.", 64, "Please enter a new name", "Dragon");
+    return input;
+}
+
+// A text the program writes while it runs (the selected entries, the names in a tooltip); not part of the design.
+constexpr const char* runTime = nullptr;
+
+struct Control {
+    const char* window;
+    const char* name; // the window's own name: the row is about the window (caption, client size)
+    const char* text;
+    const char* tip;
+    double left, top, width, height;
+    bool isDefault;
+};
+
+// Where a showing moves a control, the place is the one that showing gives it; the designed one otherwise.
+// The main window's caption is the versioned one that selecting the first figure at start gives it.
+const Control designed[] = {
+    {"frmLumaret", "frmLumaret", "Lumaret Import/ Export Tool, v. 1.0.0", "", 0, 0, 7245, 4710, false},
+    {"frmLumaret", "lblChoose", "Choose a category and figure:", "", 240, 120, 3375, 255, false},
+    {"frmLumaret", "lblCategory", "Category:", "", 240, 480, 2415, 255, false},
+    {"frmLumaret", "cboCategory", runTime, "", 240, 720, 3015, 315, false},
+    {"frmLumaret", "cmdAddCategory", "Add", "Add a new category to the list.", 240, 1200, 855, 375, false},
+    {"frmLumaret", "cmdEditCategory", "Rename", "Rename this category.", 1320, 1200, 855, 375, false},
+    {"frmLumaret", "cmdDeleteCategory", "Delete", "Remove this category.", 2400, 1200, 855, 375, false},
+    {"frmLumaret", "lblFigure", "Figure:", "", 3600, 480, 2415, 255, false},
+    {"frmLumaret", "cboFigure", runTime, "", 3600, 720, 3375, 315, false},
+    {"frmLumaret", "cmdAddFigure", "Add", "Add a new figure (cr2) to the list.", 3600, 1200, 855, 375, false},
+    {"frmLumaret", "cmdEditFigure", "Rename", "Rename this figure.", 4440, 1200, 855, 375, false},
+    {"frmLumaret", "cmdDeleteFigure", "Delete", "Remove this figure.", 5280, 1200, 855, 375, false},
+    {"frmLumaret", "cmdMoveFigure", "Move", "Move this figure to another category.", 6120, 1200, 855, 375, false},
+    {"frmLumaret", "lbMaterials", "Materials:", "", 360, 1800, 735, 255, false},
+    {"frmLumaret", "lstFigureParts", runTime, "All of these materials will be exported.", 360, 2040, 3015, 840, false},
+    {"frmLumaret", "lblFigureType", runTime, "", 3600, 1920, 3255, 255, false},
+    {"frmLumaret", "cmdImport", "Import", runTime, 360, 3240, 1575, 495, false},
+    {"frmLumaret", "cmdExport", "Export", runTime, 5280, 3240, 1575, 495, false},
+    {"frmLumaret", "cmdCancel", "Exit", "Exit this program.", 2880, 4080, 1575, 495, false},
+
+    {"frmMove", "frmMove", "Move Figure", "", 0, 0, 4335, 2025, false},
+    {"frmMove", "lblMain", "Move figure 'Dragon' to...", "", 240, 240, 3735, 255, false},
+    {"frmMove", "lblCategory", "Category:", "", 240, 600, 1215, 255, false},
+    {"frmMove", "cboCategory", runTime, "", 240, 840, 2415, 315, false},
+    {"frmMove", "cmdGo", "OK", "Move the figure to the selected category.", 240, 1320, 1575, 495, true},
+    {"frmMove", "cmdCancel", "Cancel", "Do not move the figure to the selected category.", 2400, 1320, 1575, 495,
+     false},
+    {"frmMove", "shpGo", "", "", 360, 1440, 1575, 495, false},
+    {"frmMove", "shpExit", "", "", 2520, 1440, 1575, 495, false},
+
+    {"frmMsgBox", "frmMsgBox", "Warning", "", 0, 0, 5670, 1770, false},
+    {"frmMsgBox", "lblMsgText", "Are you sure?", "", 960, 240, 4575, 855, false},
+    {"frmMsgBox", "pctTalk", "", "", 360, 360, 495, 495, false},
+    {"frmMsgBox", "pctHand", "", "", 5160, 0, 495, 495, false},
+    {"frmMsgBox", "pctAlert", "", "", 240, 720, 495, 495, false},
+    {"frmMsgBox", "cmdOK", "OK", "", 1732.5, 1200, 1215, 375, true},
+    {"frmMsgBox", "cmdYes", "&Yes", "", 1680, 1200, 1215, 375, false},
+    {"frmMsgBox", "cmdNo", "&No", "", 3000, 1200, 1215, 375, false},
+    {"frmMsgBox", "cmdCancel", "Cancel", "", 3172.5, 1200, 1215, 375, false},
+    {"frmMsgBox", "shpOK", "", "", 1852.5, 1320, 1215, 375, false},
+    {"frmMsgBox", "shpYes", "", "", 1800, 1320, 1215, 375, false},
+    {"frmMsgBox", "shpNo", "", "", 3120, 1320, 1215, 375, false},
+    {"frmMsgBox", "shpCancel", "", "", 3292.5, 1320, 1215, 375, false},
+
+    {"frmInputBox", "frmInputBox", "Please enter a new name", "", 0, 0, 5400, 2205, false},
+    {"frmInputBox", "lblMsgText", "Enter a new name for this figure.", "", 960, 240, 4095, 855, false},
+    {"frmInputBox", "pctAlert", "", "", 240, 240, 495, 495, false},
+    {"frmInputBox", "pctTalk", "", "", 360, 360, 495, 495, false},
+    {"frmInputBox", "txtReason", "Dragon", "", 360, 1200, 4695, 285, false},
+    {"frmInputBox", "cmdOK", "OK", "", 720, 1680, 1215, 375, true},
+    {"frmInputBox", "cmdCancel", "Cancel", "", 3480, 1680, 1215, 375, false},
+    {"frmInputBox", "shpOK", "", "", 840, 1800, 1215, 375, false},
+    {"frmInputBox", "shpCancel", "", "", 3600, 1800, 1215, 375, false},
+};
+
+QString textOf(const QWidget* control) {
+    if (control->isWindow())
+        return control->windowTitle();
+    if (auto* label = qobject_cast<const QLabel*>(control))
+        return label->text();
+    if (auto* button = qobject_cast<const QAbstractButton*>(control))
+        return button->text();
+    if (auto* line = qobject_cast<const QLineEdit*>(control))
+        return line->text();
+    return QString(); // pictures and shapes show no text
+}
+
+QVariant answerOf(QWidget* window) {
+    if (auto* box = qobject_cast<frmMsgBox*>(window))
+        return int(box->answer());
+    if (auto* input = qobject_cast<frmInputBox*>(window))
+        return input->text();
+    return qobject_cast<QDialog*>(window)->result();
+}
+} // namespace
+
+class LayoutTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QVERIFY(endTest()); }
+
+    void controls_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("tip");
+        QTest::addColumn<QRect>("twips");
+        QTest::addColumn<bool>("isDefault");
+        for (const Control& c : designed)
+            QTest::addRow("%s/%s", c.window, c.name)
+                << c.window << c.name << QString::fromUtf8(c.text) << QString::fromUtf8(c.tip)
+                << twipsRect(c.left, c.top, c.width, c.height) << c.isDefault;
+    }
+
+    void controls() {
+        QFETCH(QString, window);
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFETCH(QString, tip);
+        QFETCH(QRect, twips);
+        QFETCH(bool, isDefault);
+        const std::shared_ptr<QWidget> shown = openWindow(window);
+        QVERIFY(shown);
+        QWidget* control = name == window ? shown.get() : shown->findChild<QWidget*>(name);
+        QVERIFY2(control, "no such control");
+        if (!text.isNull()) // null: written while the program runs
+            QCOMPARE(textOf(control), text);
+        if (!tip.isNull())
+            QCOMPARE(control->toolTip(), tip);
+        if (control->isWindow())
+            QCOMPARE(control->size(), twips.size()); // the client area; where the window opens is not laid out
+        else
+            QCOMPARE(control->geometry(), twips);
+        if (auto* button = qobject_cast<QPushButton*>(control))
+            QCOMPARE(button->isDefault(), isDefault);
+    }
+
+    void tabOrder_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QStringList>("order");
+        QTest::newRow("frmLumaret") << "frmLumaret"
+                                    << QStringList{"cboCategory",       "cmdAddCategory",  "cmdEditCategory",
+                                                   "cmdDeleteCategory", "cboFigure",       "cmdAddFigure",
+                                                   "cmdEditFigure",     "cmdDeleteFigure", "cmdMoveFigure",
+                                                   "lstFigureParts",    "cmdImport",       "cmdExport",
+                                                   "cmdCancel"};
+        QTest::newRow("frmMove") << "frmMove" << QStringList{"cboCategory", "cmdGo", "cmdCancel"};
+        QTest::newRow("frmMsgBox") << "frmMsgBox" << QStringList{"cmdOK", "cmdYes", "cmdNo", "cmdCancel"};
+        QTest::newRow("frmInputBox") << "frmInputBox" << QStringList{"txtReason", "cmdOK", "cmdCancel"};
+    }
+
+    // The whole ring from the window round to it again, hidden and disabled stops included: a showing may hide
+    // a button but must not reorder the rest.
+    void tabOrder() {
+        QFETCH(QString, window);
+        QFETCH(QStringList, order);
+        const std::shared_ptr<QWidget> shown = openWindow(window);
+        QVERIFY(shown);
+        QStringList stops;
+        QWidget* w = shown.get();
+        for (int step = 0; step < 1000 && (w = w->nextInFocusChain()) != shown.get(); ++step)
+            if (w->window() == shown.get() && (w->focusPolicy() & Qt::TabFocus))
+                stops << w->objectName();
+        QCOMPARE(stops, order);
+    }
+
+    void escapePressesCancel_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QVariant>("answer");
+        QTest::newRow("frmMsgBox OK, Cancel") << "frmMsgBox" << QVariant(2);
+        QTest::newRow("frmMove") << "frmMove" << QVariant(int(QDialog::Rejected));
+        QTest::newRow("frmInputBox") << "frmInputBox" << QVariant(QString());
+    }
+
+    void escapePressesCancel() {
+        QFETCH(QString, window);
+        QFETCH(QVariant, answer);
+        const std::shared_ptr<QWidget> shown = openWindow(window);
+        QVERIFY(shown);
+        shown->show();
+        QTest::keyClick(shown.get(), Qt::Key_Escape);
+        QVERIFY2(!shown->isVisible(), "Escape left the window open");
+        QCOMPARE(answerOf(shown.get()), answer);
+    }
+};
+
+QTEST_MAIN(LayoutTest)
+#include "tst_layout.moc"
