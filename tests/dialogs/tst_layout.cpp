@@ -25,11 +25,11 @@ std::shared_ptr<QWidget> openWindow(const QString& name) {
     if (name == "frmLumaret")
         return {main, [](QWidget*) {}};
     if (name == "frmMove")
-        return std::make_shared<frmMove>(main);
+        return std::make_shared<frmMove>(*main);
     if (name == "frmMsgBox") {
         auto box = std::make_shared<frmMsgBox>();
         // OK and Cancel take the places this showing gives them; the hidden Yes and No keep their designed ones.
-        box->prepare("Are you sure?", 1, "Warning");
+        box->prepare("Are you sure?", msgbox::OkCancel, "Warning");
         return box;
     }
     auto input = std::make_shared<frmInputBox>();
