@@ -16,7 +16,7 @@ QList<qint32> itemData(const EntryList& list) {
     return result;
 }
 
-const char* const twoCategories = "INSERT INTO tblCategory VALUES (1, 'Animals'), (2, 'Empty');"
+const char* const twoCategories = "INSERT INTO tblCategory VALUES (1, 'Animals'), (2, 'Empty'), (3, 'Zoo \t ');"
                                   "INSERT INTO tblFigure VALUES (10, 1, '  Horse  ', ' Quadruped '),"
                                   " (11, 1, 'Twin', 'First'), (12, 1, 'Twin', NULL);"
                                   "INSERT INTO tblFigurePart VALUES (100, 10, ' Mane '), (101, 10, 'Tail'),"
@@ -33,7 +33,8 @@ private slots:
         TestCatalogue catalogue(twoCategories);
         frmLumaret* w = startProgram(catalogue);
         QVERIFY(w);
-        QCOMPARE(listed(*w->cboFigure), QStringList({"Horse", "Twin", "Twin"})); // trimmed, inner blanks kept
+        QCOMPARE(listed(*w->cboFigure), QStringList({"Horse", "Twin", "Twin"}));        // trimmed, inner blanks kept
+        QCOMPARE(listed(*w->cboCategory), QStringList({"Animals", "Empty", "Zoo \t"})); // only blanks are trimmed
         QCOMPARE(w->lblFigureType->text(), QStringLiteral("Quadruped"));
         QCOMPARE(itemData(*w->lstFigureParts), QList<qint32>({100, 101}));
         w->cboFigure->selectByItemData(11);
@@ -104,6 +105,26 @@ private slots:
         QCOMPARE(listed(*w->cboCategory), texts);
         QCOMPARE(itemData(*w->cboCategory), ids);
         QCOMPARE(w->cboCategory->ListIndex(), -1);
+    }
+
+    // A figure list that fails while the window loads leaves the first figure's parts unread.
+    void figureFillFailingDuringLoad() {
+        TestCatalogue catalogue("CREATE TABLE tblCategory (CategoryID INTEGER, CategoryName TEXT);"
+                                "CREATE TABLE tblFigure (FigureID, CategoryID, FigureName, FigureType);"
+                                "CREATE TABLE tblFigurePart (FigurePartID, FigureID, FigurePartName);"
+                                "INSERT INTO tblCategory VALUES (1, 'Animals');"
+                                "INSERT INTO tblFigure VALUES (10, 1, 'Alpha', 'First'), (NULL, 1, 'Beta', 'Second');"
+                                "INSERT INTO tblFigurePart VALUES (100, 10, 'Mane');",
+                                false);
+        frmMsgBox::setNextAnswer(1);
+        frmLumaret* w = startProgram(catalogue);
+        QVERIFY(w);
+        QCOMPARE(frmMsgBox::takeShown().value(0).text,
+                 QStringLiteral("An error, 94: 'Invalid use of Null' has occurred."));
+        QCOMPARE(listed(*w->cboFigure), QStringList({"Alpha", "Beta"}));
+        QCOMPARE(w->cboFigure->ListIndex(), 0);
+        QCOMPARE(w->lblFigureType->text(), QStringLiteral("First"));
+        QCOMPARE(w->lstFigureParts->ListCount(), 0);
     }
 
     void largeListsFillCompletely() {

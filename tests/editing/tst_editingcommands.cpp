@@ -177,7 +177,10 @@ private slots:
                   "This category can not be deleted. It is is use by 2 figure(s). Please delete the figure(s) before "
                   "deleting this category.|Notice");
         deleteRow("the last category", "cmdDeleteCategory", "INSERT INTO tblCategory VALUES (5, 'Empty')", {"5|Empty"},
-                  {}, frmLumaret::emptyCategoryNotice + "|Warning");
+                  {},
+                  "No information was loaded into the Category pull-down box. This could mean that a 'connection' "
+                  "could not be established with the database. In order for this program (and the database) to work "
+                  "properly, you must have Microsoft Access on this computer.|Warning");
         deleteRow("figure with its parts", "cmdDeleteFigure", editingRows, {"2|1|Eagle|Bird", "3|2|Wings"},
                   {"Animals", "Knights", "Vehicles", "Horse", "Body", "Mane"});
         // The parts go first; when the figure then cannot go, its parts must come back.

@@ -1,6 +1,7 @@
 // The transfer file on bytes alone: what the writer puts out and how the reader splits what it is given.
 #include "transfer/core/TransferReader.h"
 #include "transfer/core/TransferWriter.h"
+#include "transfer/core/Windows1252.h"
 
 #include <QtTest>
 
@@ -16,6 +17,20 @@ private slots:
                                               "2.5!Caf\xE9 \x80\x81!\r\n"));
         QCOMPARE(TransferWriter(QStringLiteral("Owl"), QString(), QDate(2001, 2, 3)).content(),
                  QByteArray("Lumaret Import/ Export file, created 02/03/01\r\nOwl\r\n\r\n"));
+    }
+
+    // The whole upper control range, where the code page departs from Latin-1, read and written back byte for byte.
+    void upperControlRange() {
+        QByteArray bytes;
+        for (int b = 0x80; b <= 0x9F; ++b)
+            bytes += char(b);
+        const QString characters = QString::fromUtf16(u"\u20AC\u0081\u201A\u0192\u201E\u2026\u2020\u2021"
+                                                      u"\u02C6\u2030\u0160\u2039\u0152\u008D\u017D\u008F"
+                                                      u"\u0090\u2018\u2019\u201C\u201D\u2022\u2013\u2014"
+                                                      u"\u02DC\u2122\u0161\u203A\u0153\u009D\u017E\u0178");
+        QCOMPARE(windows1252::decode(bytes), characters);
+        QCOMPARE(windows1252::encode(characters), bytes);
+        QCOMPARE(windows1252::firstUnencodable(characters + QChar(0x2122) + QChar(0x0100)), characters.size() + 1);
     }
 
     void reading_data() {

@@ -1,0 +1,103 @@
+// The catalogue operations without any window: how identifiers are made and what a refused step leaves behind.
+#include "catalogue/Database.h"
+#include "catalogue/Failure.h"
+#include "operations/CatalogueOperations.h"
+#include "operations/FigureImport.h"
+#include "support/TestCatalogue.h"
+#include "transfer/core/TransferReader.h"
+
+#include <QtTest>
+
+namespace {
+qint32 failureNumber(const std::function<void()>& fn) {
+    try {
+        fn();
+    } catch (const Failure& f) {
+        return f.number;
+    }
+    return 0;
+}
+
+// A catalogue whose identifier columns take any value, as an older or hand-made file may.
+const char* const looseTables = "CREATE TABLE tblCategory (CategoryID, CategoryName TEXT);"
+                                "CREATE TABLE tblFigure (FigureID, CategoryID, FigureName TEXT, FigureType TEXT);"
+                                "CREATE TABLE tblFigurePart (FigurePartID, FigureID, FigurePartName TEXT);";
+} // namespace
+
+class OperationsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Category and figure identifiers follow one rule: the largest plus one, 1 in an empty table.
+    void newIdentifiers_data() {
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<int>("failure");
+        QTest::addColumn<QString>("category"); // the category added, or the rows left when it failed
+        QTest::addColumn<QString>("figure");   // the figure imported, likewise
+        QTest::newRow("empty tables") << "" << 0 << "1|New"
+                                      << "1|Imported";
+        QTest::newRow("largest plus one, beyond 16 bits for figures")
+            << "INSERT INTO tblCategory VALUES (7, 'A'), (3, 'B'); INSERT INTO tblFigure VALUES (40000, 7, 'F', 'T')"
+            << 0 << "8|New"
+            << "40001|Imported";
+        QTest::newRow("16-bit category overflow")
+            << "INSERT INTO tblCategory VALUES (32767, 'Full'); INSERT INTO tblFigure VALUES (2147483647, 1, 'F', 'T')"
+            << int(failure::Overflow) << ""
+            << "";
+        QTest::newRow("a largest that is no number")
+            << "INSERT INTO tblCategory VALUES ('x', 'A'); INSERT INTO tblFigure VALUES ('y', 1, 'F', 'T')"
+            << int(failure::TypeMismatch) << ""
+            << "";
+    }
+
+    void newIdentifiers() {
+        QFETCH(QString, rows);
+        QFETCH(int, failure);
+        QFETCH(QString, category);
+        QFETCH(QString, figure);
+        TestCatalogue catalogue(looseTables + rows, false);
+        const QStringList before = everyRow(catalogue);
+        Database db(catalogue.path());
+        QCOMPARE(failureNumber([&] { operations::addCategory(db, "New"); }), failure);
+        const TransferFigure file{"Imported", "Type", {{4, {"Hip", ""}}}};
+        QCOMPARE(failureNumber([&] { operations::addTransferFigure(db, 1, file); }), failure);
+        if (failure) {
+            QCOMPARE(everyRow(catalogue), before); // nothing written by either
+            return;
+        }
+        QCOMPARE(catalogue.value("SELECT CategoryID || '|' || CategoryName FROM tblCategory WHERE CategoryName = 'New'")
+                     .toString(),
+                 category);
+        QCOMPARE(catalogue.value("SELECT FigureID || '|' || FigureName FROM tblFigure WHERE FigureName = 'Imported'")
+                     .toString(),
+                 figure);
+    }
+
+    void categoryInUseStays() {
+        TestCatalogue catalogue("INSERT INTO tblCategory VALUES (1, 'Used'), (2, 'Free');"
+                                "INSERT INTO tblFigure VALUES (1, 1, 'A', 'T'), (2, 1, 'B', 'T')");
+        Database db(catalogue.path());
+        QCOMPARE(operations::deleteCategory(db, 1), 2);
+        QCOMPARE(operations::deleteCategory(db, 2), 0);
+        QCOMPARE(catalogue.rows("SELECT CategoryName FROM tblCategory"), QStringList{"Used"});
+    }
+
+    // The parts go first; when the figure itself is refused, its parts come back.
+    void figureDeleteIsWhole() {
+        TestCatalogue catalogue(
+            "INSERT INTO tblCategory VALUES (1, 'A');"
+            "INSERT INTO tblFigure VALUES (1, 1, 'Horse', 'T');"
+            "INSERT INTO tblFigurePart VALUES (1, 1, 'Mane'), (2, 1, 'Tail');"
+            "CREATE TRIGGER refuse BEFORE DELETE ON tblFigure BEGIN SELECT RAISE(ABORT, 'no'); END");
+        const QStringList before = everyRow(catalogue);
+        Database db(catalogue.path());
+        QVERIFY(failureNumber([&] { operations::deleteFigure(db, 1); }) != 0);
+        QCOMPARE(everyRow(catalogue), before);
+        catalogue.exec("DROP TRIGGER refuse");
+        operations::deleteFigure(db, 1);
+        QCOMPARE(catalogue.value("SELECT COUNT(*) FROM tblFigurePart").toInt(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(OperationsTest)
+#include "tst_operations.moc"
