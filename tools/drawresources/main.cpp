@@ -14,6 +14,7 @@
 #include <QPolygonF>
 #include <QString>
 
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -107,15 +108,44 @@ QBrush bronze(qreal left, qreal right, const QColor& light = kBronzeLight) {
     return gradient;
 }
 
+// Line weights of the icon in grid units. One unit suits 32 and 64 pixels; other sizes need their own so that
+// straight edges land on whole pixels and outlines keep a sensible thickness.
+struct IconWeights {
+    qreal outline = 1.0; // edges of the card, the figure and the plinth
+    qreal ruling = 1.0;  // the lines written on the card
+    qreal shift = 0.0;   // moves the drawing so the card's edges fall on pixel boundaries
+};
+
+// QPainterPath's set operations flatten curves to within half a unit, which on a 32-unit grid turns the head
+// into an octagon once the icon is drawn large; uniting at a finer scale keeps the curves round at any size.
+QPainterPath unite(const QPainterPath& a, const QPainterPath& b) {
+    const qreal fine = 64;
+    const QTransform up = QTransform::fromScale(fine, fine);
+    return up.inverted().map(up.map(a).united(up.map(b)));
+}
+
 // A bronze statuette on a plinth, an index card, and an arrow carrying the figure over onto the card.
-void drawIcon(QPainter& p) {
-    p.setPen(outlinePen(kBronzeEdge, 1.0));
-    p.setBrush(kCardFill);
-    p.drawRoundedRect(QRectF(16.5, 12.5, 14, 18), 1.5, 1.5);
-    p.fillRect(QRectF(17.0, 13.0, 13.0, 3.5), kCardHeader);
-    p.setPen(outlinePen(QColor(160, 110, 80), 1.0));
-    for (qreal y : {20.5, 23.5, 26.5})
-        p.drawLine(QPointF(19.5, y), QPointF(27.5, y));
+void drawWeightedIcon(QPainter& p, const IconWeights& weights) {
+    p.translate(weights.shift, weights.shift);
+    // The header band is clipped to the card so that it cannot poke out past a thin outline at the corners.
+    QPainterPath card;
+    card.addRoundedRect(QRectF(16.5, 12.5, 14, 18), 1.5, 1.5);
+    p.fillPath(card, kCardFill);
+    p.save();
+    p.setClipPath(card);
+    p.fillRect(QRectF(16.5, 12.5, 14, 4), kCardHeader);
+    p.restore();
+    p.strokePath(card, outlinePen(kBronzeEdge, weights.outline));
+    // Each ruled line is moved to the nearest position where it covers whole pixel rows, so it stays sharp at
+    // scales where the grid does not fall on pixels.
+    p.setPen(outlinePen(QColor(160, 110, 80), weights.ruling));
+    const QTransform toDevice = p.transform();
+    const qreal rowsCovered = weights.ruling * toDevice.m22();
+    for (qreal y : {20.5, 23.5, 26.5}) {
+        const qreal top = std::round(toDevice.map(QPointF(0, y)).y() - rowsCovered / 2);
+        const qreal snapped = toDevice.inverted().map(QPointF(0, top + rowsCovered / 2)).y();
+        p.drawLine(QPointF(19.5, snapped), QPointF(27.5, snapped));
+    }
 
     // A standing figure with arms held away from the body and legs apart, so it reads as a person rather than a
     // chess piece; built from thick strokes along a stick skeleton.
@@ -134,14 +164,14 @@ void drawIcon(QPainter& p) {
     limbs.moveTo(9.8, 18.0);
     limbs.lineTo(10.8, 26.5);
     QPainterPathStroker limb(QPen(Qt::black, 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    figure = figure.united(limb.createStroke(limbs));
+    figure = unite(figure, limb.createStroke(limbs));
     QPainterPath head;
     head.addEllipse(QPointF(8.5, 7.0), 2.9, 2.9);
-    figure = figure.united(head);
+    figure = unite(figure, head);
     QPainterPath plinth;
     plinth.addRoundedRect(QRectF(1.5, 26.5, 14.0, 4.0), 1.0, 1.0);
-    figure = figure.united(plinth);
-    p.setPen(outlinePen(kBronzeEdge, 1.0));
+    figure = unite(figure, plinth);
+    p.setPen(outlinePen(kBronzeEdge, weights.outline));
     p.setBrush(bronze(2, 15));
     p.drawPath(figure);
 
@@ -154,6 +184,20 @@ void drawIcon(QPainter& p) {
     p.setPen(Qt::NoPen);
     p.setBrush(kArrow);
     p.drawPolygon(QPolygonF({QPointF(19.0, 6.5), QPointF(28.5, 6.5), QPointF(23.75, 12.0)}));
+}
+
+void drawIcon(QPainter& p) {
+    drawWeightedIcon(p, {});
+}
+
+// At 1.5 pixels a unit, a two-pixel outline moved a quarter pixel puts the card's edges on whole pixels.
+void drawIcon48(QPainter& p) {
+    drawWeightedIcon(p, {4.0 / 3, 4.0 / 3, 1.0 / 6});
+}
+
+// At eight pixels a unit the one-unit outline would be a heavy eight pixels; half of it reads as an outline.
+void drawIcon256(QPainter& p) {
+    drawWeightedIcon(p, {0.5, 0.75, 0.0});
 }
 
 // The same idea redrawn on the 16-pixel grid: halving the large drawing turns it into mush, so here every edge
@@ -301,7 +345,8 @@ std::vector<Output> outputs() {
     return {
         {"cursors/hand.png", 32, 1, drawCursor},       {"cursors/hand@2x.png", 64, 2, drawCursor},
         {"icons/lumaret.png", 32, 1, drawIcon},        {"icons/lumaret@2x.png", 64, 2, drawIcon},
-        {"icons/lumaret16.png", 16, 1, drawSmallIcon}, {"pictures/talk.png", 32, 1, drawTalk},
+        {"icons/lumaret16.png", 16, 1, drawSmallIcon}, {"icons/lumaret48.png", 48, 1.5, drawIcon48},
+        {"icons/lumaret256.png", 256, 8, drawIcon256}, {"pictures/talk.png", 32, 1, drawTalk},
         {"pictures/talk@2x.png", 64, 2, drawTalk},     {"pictures/hand.png", 32, 1, drawStop},
         {"pictures/hand@2x.png", 64, 2, drawStop},     {"pictures/alert.png", 32, 1, drawAlert},
         {"pictures/alert@2x.png", 64, 2, drawAlert},
