@@ -1,53 +1,16 @@
 #include "catalogue/Recordset.h"
 
+#include "catalogue/ColumnConversion.h"
 #include "catalogue/EngineFailure.h"
 #include "catalogue/Failure.h"
 
 #include <QRegularExpression>
 #include <QSqlRecord>
 
-namespace {
-// How SQLite itself decides what a declared column type holds; only numbers need converting from text.
-enum class Affinity { Text, Integer, Real };
-
-Affinity affinityOf(const QString& declaredType) {
-    const QString t = declaredType.toUpper();
-    if (t.contains(QLatin1String("INT")))
-        return Affinity::Integer;
-    if (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("CLOB")) || t.contains(QLatin1String("TEXT")) ||
-        t.contains(QLatin1String("BLOB")) || t.isEmpty())
-        return Affinity::Text;
-    return Affinity::Real;
-}
-
-Failure conversionError() {
-    return {failure::ConversionError, QStringLiteral("Data type conversion error.")};
-}
-
-// A text value given to a number column is converted as it is written, the way the older engine did:
-// an empty text becomes null, a number is taken as a number, anything else is refused.
-QVariant convertForColumn(const QVariant& value, Affinity affinity) {
-    if (affinity == Affinity::Text || value.isNull() || value.typeId() != QMetaType::QString)
-        return value;
-    const QString text = value.toString().trimmed();
-    if (text.isEmpty())
-        return QVariant();
-    bool ok = false;
-    if (affinity == Affinity::Integer) {
-        const qlonglong whole = text.toLongLong(&ok);
-        if (ok)
-            return whole;
-    }
-    const double real = text.toDouble(&ok);
-    if (ok)
-        return real;
-    throw conversionError();
-}
-} // namespace
 
 struct Recordset::Adder {
     QSqlQuery insert;
-    QVector<Affinity> affinities;
+    QVector<ColumnKind> kinds;
     QVariantList row;
     bool editing = false;
 };
@@ -66,7 +29,7 @@ Recordset::Recordset(QSqlDatabase db, const Statement& statement, RecordsetType 
             throw engineFailure(info.lastError());
         while (info.next()) {
             columns << info.value(1).toString();
-            adder->affinities << affinityOf(info.value(2).toString());
+            adder->kinds << columnKindOf(info.value(2).toString());
         }
         if (columns.isEmpty())
             throw noSuchTable(table);
@@ -170,7 +133,7 @@ void Recordset::Update() {
         throw Failure(failure::UpdateWithoutAddNew, QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
     adder->editing = false;
     for (int i = 0; i < columns.size(); ++i)
-        adder->insert.bindValue(i, convertForColumn(adder->row[i], adder->affinities[i]));
+        adder->insert.bindValue(i, convertForColumn(adder->row[i], adder->kinds[i]));
     if (!adder->insert.exec())
         throw engineFailure(adder->insert.lastError());
 }
