@@ -7,7 +7,6 @@
 #include <QRegularExpression>
 #include <QSqlRecord>
 
-
 struct Recordset::Adder {
     QSqlQuery insert;
     QVector<ColumnKind> kinds;

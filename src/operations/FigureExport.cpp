@@ -5,6 +5,7 @@
 #include "transfer/core/TransferFileAccess.h"
 #include "transfer/core/TransferWriter.h"
 
+namespace operations {
 namespace {
 // Where the part's name is, to name a part the file cannot carry; -1 when the table has no such column.
 int partNameColumn(const Recordset& parts) {
@@ -39,3 +40,5 @@ QByteArray figureTransferContent(Database& db, qint32 figureId, const QDate& dat
 void exportFigureFile(Database& db, qint32 figureId, const QString& path, const QDate& date) {
     saveWholeFile(path, figureTransferContent(db, figureId, date));
 }
+
+} // namespace operations

@@ -7,8 +7,7 @@
 #include "transfer/core/TransferFileAccess.h"
 #include "transfer/core/TransferReader.h"
 
-using operations::nextIdentifier;
-
+namespace operations {
 namespace {
 bool nameTaken(Database& db, qint32 categoryId, const QString& name) {
     Recordset count = db.OpenRecordset(statements::countSameName(categoryId, name));
@@ -59,3 +58,5 @@ ImportedFigure addTransferFigure(Database& db, qint32 categoryId, const Transfer
 ImportedFigure importTransferFile(Database& db, qint32 categoryId, const QString& path) {
     return addTransferFigure(db, categoryId, readTransferContent(readWholeFile(path)));
 }
+
+} // namespace operations

@@ -5,6 +5,8 @@
 class Database;
 struct TransferFigure;
 
+namespace operations {
+
 struct ImportedFigure {
     qint32 figureId = 0;
     QString name; // as stored, with " (imported)" when the name was taken
@@ -18,3 +20,5 @@ ImportedFigure addTransferFigure(Database& db, qint32 categoryId, const Transfer
 
 // Reads the transfer file and adds its figure as above.
 ImportedFigure importTransferFile(Database& db, qint32 categoryId, const QString& path);
+
+} // namespace operations

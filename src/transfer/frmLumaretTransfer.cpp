@@ -13,7 +13,7 @@ void frmLumaret::cmdExport_Click() {
         setPointer(Pointer::Default);
         const QString path = FileDialog::getSaveFileName(this, QStringLiteral("Save Export File..."), transferFolder);
         setPointer(Pointer::Busy);
-        exportFigureFile(db(), cboFigure->selectedItemData(), path);
+        operations::exportFigureFile(db(), cboFigure->selectedItemData(), path);
         setPointer(Pointer::Default);
         ShowMessage(QStringLiteral("Figure '") + cboFigure->Text() + QStringLiteral("' successfully exported to:\r\n") +
                         path,
@@ -30,7 +30,8 @@ void frmLumaret::cmdImport_Click() {
 
 // Not guarded itself: its failures end the command that runs it.
 void frmLumaret::ImportFile(const QString& path) {
-    const ImportedFigure added = importTransferFile(db(), cboCategory->selectedItemData(), path);
+    const operations::ImportedFigure added =
+        operations::importTransferFile(db(), cboCategory->selectedItemData(), path);
 
     LoadFigures();
     cboFigure->selectByItemData(added.figureId);
