@@ -23,6 +23,7 @@ private:
 namespace failure {
 constexpr qint32 Overflow = 6;
 constexpr qint32 FileNotFound = 53;
+constexpr qint32 FileAlreadyExists = 58;
 constexpr qint32 InputPastEndOfFile = 62;
 constexpr qint32 PathFileAccessError = 75;
 constexpr qint32 ObjectNotSet = 91;
