@@ -2,6 +2,7 @@
 
 #include "Version.h"
 #include "app/frmLumaret.h"
+#include "catalogue/CatalogueLocation.h"
 #include "catalogue/Failure.h"
 #include "dialogs/Resources.h"
 #include "dialogs/WindowPlacement.h"
@@ -12,12 +13,12 @@
 namespace modLumaretStart {
 
 Placement besideProgram(const QString& programDirectory) {
-    return {QDir(programDirectory).filePath(QStringLiteral("data.mdb")), programDirectory};
+    return {QDir(programDirectory).filePath(location::catalogueFileName), programDirectory, false};
 }
 
 frmLumaret* Main(const Placement& placement) {
     customCursor(); // loads the pointer image before anything asks for it
-    auto* window = new frmLumaret(placement.catalogue, placement.transferFolder);
+    auto* window = new frmLumaret(placement);
     try {
         window->Form_Load();
     } catch (const std::exception& exception) {

@@ -1,8 +1,10 @@
 // Renders the program's windows to PNG files, so that anyone can look at them without a display.
 // Usage: screenshots <directory holding data.mdb> <output directory>
 // Run with QT_QPA_PLATFORM=offscreen; with QT_SCALE_FACTOR=2 the files are named "@2x".
+#include "app/StartPlacement.h"
 #include "app/frmLumaret.h"
 #include "app/modLumaretStart.h"
+#include "catalogue/CatalogueLocation.h"
 #include "dialogs/frmInputBox.h"
 #include "dialogs/frmMsgBox.h"
 #include "editing/frmMove.h"
@@ -60,6 +62,11 @@ std::vector<Shot> shots(frmLumaret* main) {
              return box;
          }},
         {"move-figure", [=] { return new frmMove(*main); }},
+        {"message-create-catalogue",
+         [] {
+             return messageBox(modLumaretStart::createQuestion("/usr/bin", location::userCatalogue()), 4 | 64,
+                               "LumaretTool");
+         }},
     };
 }
 
@@ -83,6 +90,7 @@ QImage framed(QWidget* window) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    location::identifyProgram();
     QApplication app(argc, argv);
     QTextStream err(stderr);
     if (argc != 3) {
