@@ -8,6 +8,11 @@ const char* Failure::what() const noexcept {
     return whatText.constData();
 }
 
+QString errorSentence(const Failure& failure) {
+    return QStringLiteral("An error, ") + QString::number(failure.number) + QStringLiteral(": '") +
+           failure.description + QStringLiteral("' has occurred.");
+}
+
 namespace failure {
 Failure overflow() {
     return {Overflow, QStringLiteral("Overflow")};

@@ -19,6 +19,9 @@ private:
     mutable QByteArray whatText;
 };
 
+// The one sentence in which every failure of a command reaches the user, in a window or on a terminal.
+QString errorSentence(const Failure& failure);
+
 // The numbers the program raises itself; everything else comes from the engine or the file system.
 namespace failure {
 constexpr qint32 Overflow = 6;
