@@ -50,6 +50,7 @@ QStringList schemaStatements() {
 void runSchema(const QString& file) {
     static int made = 0;
     const QString connectionName = QStringLiteral("lumaret-new-catalogue-%1").arg(++made);
+    // Declared first, so it closes the connection after the query and handle below are gone, on any way out.
     struct Connection {
         QString name;
         ~Connection() {
@@ -70,8 +71,6 @@ void runSchema(const QString& file) {
     for (const QString& statement : schemaStatements())
         run(statement);
     run(QStringLiteral("COMMIT"));
-    query.finish();
-    db = QSqlDatabase();
 }
 } // namespace
 
