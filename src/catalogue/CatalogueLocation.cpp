@@ -24,12 +24,6 @@ static void ensureSchemaResource() {
 
 namespace location {
 namespace {
-Failure accessError(const QString& path, const QString& reason) {
-    return {failure::PathFileAccessError,
-            QStringLiteral("Path/File access error: '%1' (%2)")
-                .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), reason)};
-}
-
 // The schema's statements one by one, as the driver runs only one at a time. The schema holds no quoted ';'.
 QStringList schemaStatements() {
     ensureSchemaResource();
@@ -112,17 +106,17 @@ QString shortPath(const QString& path) {
 void createEmptyCatalogue(const QString& path) {
     const QFileInfo target(path);
     if (target.exists())
-        throw accessError(path, QStringLiteral("the file already exists"));
+        throw failure::pathFileAccess(path, QStringLiteral("the file already exists"));
     const QString folder = target.absolutePath();
     if (!QDir().mkpath(folder))
-        throw accessError(folder, QStringLiteral("the folder cannot be made"));
+        throw failure::pathFileAccess(folder, QStringLiteral("the folder cannot be made"));
     QTemporaryFile building(QDir(folder).filePath(QStringLiteral(".%1-XXXXXX").arg(target.fileName())));
     if (!building.open())
-        throw accessError(path, building.errorString());
+        throw failure::pathFileAccess(path, building.errorString());
     building.close();
     runSchema(building.fileName());
     if (!building.rename(target.absoluteFilePath()))
-        throw accessError(path, building.errorString());
+        throw failure::pathFileAccess(path, building.errorString());
     building.setAutoRemove(false); // it now bears the catalogue's name
 }
 

@@ -1,5 +1,7 @@
 #include "catalogue/Failure.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <limits>
 #include <new>
 
@@ -34,6 +36,10 @@ Failure itemNotFound(const QString& column) {
 }
 Failure typeMismatch() {
     return {TypeMismatch, QStringLiteral("Type mismatch")};
+}
+Failure pathFileAccess(const QString& path, const QString& reason) {
+    return {PathFileAccessError, QStringLiteral("Path/File access error: '%1' (%2)")
+                                     .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), reason)};
 }
 Failure fromException(const std::exception& exception) {
     if (const auto* known = dynamic_cast<const Failure*>(&exception))

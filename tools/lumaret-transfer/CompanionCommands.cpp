@@ -17,18 +17,10 @@
 
 namespace companion {
 namespace {
-// The companion's own refusals, numbered as the runtime numbers these situations.
+// The companion's own refusals, under the numbers the runtime gives these situations: a file that already
+// exists, and a key already taken in a collection.
 constexpr qint32 FileAlreadyExists = 58;
 constexpr qint32 NameTwice = 457;
-
-QString native(const QString& path) {
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
-
-Failure accessError(const QString& path, const QString& reason) {
-    return {failure::PathFileAccessError,
-            QStringLiteral("Path/File access error: '%1' (%2)").arg(native(path), reason)};
-}
 
 QList<qint32> identifiers(Database& db, const Statement& statement, const QString& column) {
     Recordset rows = db.OpenRecordset(statement);
@@ -79,10 +71,10 @@ void checkTarget(const QString& path, bool force) {
     if (!target.exists() && !target.isSymLink())
         return;
     if (!force)
-        throw Failure(FileAlreadyExists,
-                      QStringLiteral("File already exists: '%1' (--force replaces it)").arg(native(path)));
+        throw Failure(FileAlreadyExists, QStringLiteral("File already exists: '%1' (--force replaces it)")
+                                             .arg(QDir::toNativeSeparators(target.absoluteFilePath())));
     if (!target.isFile())
-        throw accessError(path, QStringLiteral("not a file"));
+        throw failure::pathFileAccess(path, QStringLiteral("not a file"));
 }
 
 QStringList rowsOf(Database& db, const Statement& statement, const QString& countColumn, const QString& idColumn,
@@ -139,7 +131,7 @@ QList<FigureFile> fileNames(Database& db, qint32 categoryId) {
 void writeFile(const QString& path, const QByteArray& content) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.flush())
-        throw accessError(path, file.errorString());
+        throw failure::pathFileAccess(path, file.errorString());
 }
 
 // QFile::rename never replaces a file; the system's rename does, in one step. Returns why it failed, or nothing.
@@ -172,7 +164,7 @@ void exportFigure(Database& db, const QString& category, const QString& figure, 
 QStringList exportCategory(Database& db, const QString& category, const QString& folder, bool force) {
     const qint32 categoryId = categoryNamed(db, category);
     if (!QFileInfo(folder).isDir())
-        throw accessError(folder, QStringLiteral("no such folder"));
+        throw failure::pathFileAccess(folder, QStringLiteral("no such folder"));
     const QDir target(folder);
     const QList<FigureFile> files = fileNames(db, categoryId);
     QStringList paths;
@@ -185,7 +177,7 @@ QStringList exportCategory(Database& db, const QString& category, const QString&
     // full disk stops the command before any file in the folder has changed.
     QTemporaryDir staging(target.filePath(QStringLiteral(".lumaret-transfer-XXXXXX")));
     if (!staging.isValid())
-        throw accessError(folder, staging.errorString());
+        throw failure::pathFileAccess(folder, staging.errorString());
     for (const FigureFile& file : files)
         writeFile(staging.filePath(file.fileName), operations::figureTransferContent(db, file.figureId));
 
@@ -197,7 +189,7 @@ QStringList exportCategory(Database& db, const QString& category, const QString&
         if (!failed.isEmpty()) {
             for (const QString& path : added)
                 QFile::remove(path);
-            throw accessError(paths[i], failed);
+            throw failure::pathFileAccess(paths[i], failed);
         }
         if (!replacing)
             added << paths[i];
