@@ -32,4 +32,11 @@ Statement largestFigureId();
 Statement addFigure(qint32 newId, qint32 categoryId, const QString& name, const QString& type);
 Statement largestPartId();
 Statement partRowsForAdding();
+
+// For finding entries by the name the lists show (without surrounding blanks, case aside), and listing them with
+// how much each holds.
+Statement categoriesNamed(const QString& name);
+Statement figuresNamed(qint32 categoryId, const QString& name);
+Statement categoriesWithFigureCounts();
+Statement figuresWithPartCounts(qint32 categoryId);
 } // namespace statements
