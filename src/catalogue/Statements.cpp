@@ -1,5 +1,7 @@
 #include "catalogue/Statements.h"
 
+#include "catalogue/EngineFailure.h"
+
 namespace statements {
 namespace {
 QString number(qint64 value) {
@@ -23,6 +25,10 @@ Statement figureType(qint32 figureId) {
 
 Statement figureParts(qint32 figureId) {
     return {"SELECT * FROM tblFigurePart WHERE FigureID=" + number(figureId), {}};
+}
+
+Statement figurePartList(qint32 figureId) {
+    return {"SELECT FigurePartID, FigurePartName FROM tblFigurePart WHERE FigureID=" + number(figureId), {}};
 }
 
 Statement largestCategoryId() {
@@ -88,5 +94,21 @@ Statement largestPartId() {
 
 Statement partRowsForAdding() {
     return {QStringLiteral("SELECT * FROM tblFigurePart"), {}};
+}
+
+Statement tableColumns(const QString& table) {
+    return {"PRAGMA table_info(" + quotedIdentifier(table) + ")", {}};
+}
+
+Statement addRow(const QString& table, const QStringList& columns) {
+    QStringList names;
+    QStringList marks;
+    for (const QString& column : columns) {
+        names << quotedIdentifier(column);
+        marks << QStringLiteral("?");
+    }
+    return {"INSERT INTO " + quotedIdentifier(table) + " (" + names.join(QLatin1String(", ")) + ") VALUES (" +
+                marks.join(QLatin1String(", ")) + ")",
+            {}};
 }
 } // namespace statements
