@@ -17,12 +17,21 @@ const QString frmLumaret::emptyCategoryNotice =
 
 namespace {
 // Reads rows of (identifier, name) into a list. The entry goes in before its item data is read, so a row with
-// a null identifier leaves its entry behind with item data 0 when the fill stops there.
+// a null identifier leaves its entry behind with item data 0 when the fill stops there. A text name and a
+// whole-number identifier are read as they lie in the engine; anything else goes through the general rules.
 void fillEntries(Recordset& rows, EntryList& list, const QString& idColumn, const QString& nameColumn) {
     EntryBatch batch(list);
+    if (rows.Eof())
+        return;
+    const int name = rows.FieldPosition(nameColumn);
+    const int id = rows.FieldPosition(idColumn);
     while (!rows.Eof()) {
-        batch.add(trimBlanks(requireText(rows.Fields(nameColumn))));
-        batch.setLastItemData(requireWhole(rows.Fields(idColumn)));
+        if (rows.fieldKind(name) == Recordset::FieldKind::Text)
+            batch.add(trimBlanks(rows.textField(name)));
+        else
+            batch.add(trimBlanks(requireText(rows.Fields(name))));
+        batch.setLastItemData(rows.fieldKind(id) == Recordset::FieldKind::Whole ? toInt32(rows.wholeField(id))
+                                                                                : requireWhole(rows.Fields(id)));
         rows.MoveNext();
     }
 }
@@ -74,7 +83,7 @@ void frmLumaret::cboFigure_Click() {
         type.Close();
         if (blnLoading)
             return;
-        Recordset parts = db().OpenRecordset(statements::figureParts(figureId));
+        Recordset parts = db().OpenRecordset(statements::figurePartList(figureId));
         lstFigureParts->Clear();
         fillEntries(parts, *lstFigureParts, QStringLiteral("FigurePartID"), QStringLiteral("FigurePartName"));
         if (lstFigureParts->ListCount() > 0)
