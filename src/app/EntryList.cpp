@@ -40,6 +40,12 @@ void EntryModel::stage(QStringView text) {
     ids.append(0);
 }
 
+void EntryModel::stage(QLatin1StringView text) {
+    characters.append(text);
+    ends.append(characters.size());
+    ids.append(0);
+}
+
 void EntryModel::commit() {
     if (ends.size() == shown)
         return;
@@ -100,6 +106,10 @@ void ComboBox::commitEntries() {
 
 ListBox::ListBox(QWidget* parent) : QListView(parent) {
     setModel(&entryModel);
+    // A figure may have a hundred thousand parts: the view places the first rows at once and the rest in
+    // batches while the program waits for the user, instead of holding everything up for all of them.
+    setLayoutMode(QListView::Batched);
+    setBatchSize(2000);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

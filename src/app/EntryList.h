@@ -24,6 +24,7 @@ public:
 
     // Entries added after the shown ones, not yet part of the model.
     void stage(QStringView text);
+    void stage(QLatin1StringView text);
     void setLastStagedItemData(qint32 value) { ids.last() = value; }
     // Shows the staged entries.
     void commit();
@@ -68,6 +69,7 @@ public:
     EntryBatch& operator=(const EntryBatch&) = delete;
 
     void add(QStringView text) { list.entryModel.stage(text); }
+    void add(QLatin1StringView text) { list.entryModel.stage(text); }
     void setLastItemData(qint32 value) { list.entryModel.setLastStagedItemData(value); }
 
 private:

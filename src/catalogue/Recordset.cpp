@@ -176,32 +176,33 @@ QVariant Recordset::Fields(const QString& name) const {
     return Fields(FieldPosition(name));
 }
 
-Recordset::FieldKind Recordset::fieldKind(int position) const {
+// One call that takes the database's lock, then reads that need none: the connection is only ever used from
+// the thread that opened it.
+Recordset::FieldValue Recordset::field(int position) const {
     requireRow(position);
-    switch (sqlite3_column_type(rows->statement.get(), position)) {
+    sqlite3_value* const value = sqlite3_column_value(rows->statement.get(), position);
+    FieldValue result;
+    switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
-        return FieldKind::Whole;
+        result.kind = FieldKind::Whole;
+        result.whole = sqlite3_value_int64(value);
+        break;
     case SQLITE_FLOAT:
-        return FieldKind::Real;
-    case SQLITE_BLOB:
-        return FieldKind::Bytes;
+        result.kind = FieldKind::Real;
+        break;
     case SQLITE_NULL:
-        return FieldKind::Null;
+        break;
+    case SQLITE_BLOB:
+        result.kind = FieldKind::Bytes;
+        result.utf8 = QByteArrayView(static_cast<const char*>(sqlite3_value_blob(value)), sqlite3_value_bytes(value));
+        break;
     default:
-        return FieldKind::Text;
+        result.kind = FieldKind::Text;
+        result.utf8 =
+            QByteArrayView(reinterpret_cast<const char*>(sqlite3_value_text(value)), sqlite3_value_bytes(value));
+        break;
     }
-}
-
-qint64 Recordset::wholeField(int position) const {
-    requireRow(position);
-    return sqlite3_column_int64(rows->statement.get(), position);
-}
-
-QByteArrayView Recordset::utf8Field(int position) const {
-    requireRow(position);
-    sqlite3_stmt* const row = rows->statement.get();
-    const auto* text = static_cast<const char*>(sqlite3_column_blob(row, position));
-    return QByteArrayView(text, sqlite3_column_bytes(row, position));
+    return result;
 }
 
 QStringView Recordset::textField(int position) const {

@@ -36,14 +36,17 @@ public:
     // The position of a column by name, without regard to case; 3265 naming it when there is none.
     int FieldPosition(const QString& name) const;
 
-    // The current row's value without a QVariant, for loops over many rows: fieldKind says which reader
-    // applies, and Fields gives the same value for any kind. A view stays valid until the row moves or the
-    // field is read in another form. Failures as Fields.
+    // The current row's value without a QVariant, for loops over many rows: one call to the engine gives the
+    // kind and the value, and Fields gives the same value for any kind. The view stays valid until the row
+    // moves or the field is read in another form. Failures as Fields.
     enum class FieldKind { Null, Whole, Real, Text, Bytes };
-    FieldKind fieldKind(int position) const;
-    qint64 wholeField(int position) const;
-    QByteArrayView utf8Field(int position) const; // text as UTF-8, bytes as they are
-    QStringView textField(int position) const;    // text as UTF-16, exactly as Fields gives it
+    struct FieldValue {
+        FieldKind kind = FieldKind::Null;
+        qint64 whole = 0;    // for Whole
+        QByteArrayView utf8; // for Text (as UTF-8) and Bytes (as they are)
+    };
+    FieldValue field(int position) const;
+    QStringView textField(int position) const; // text as UTF-16, exactly as Fields gives it
 
     void AddNew();
     void setField(int position, const QVariant& value);

@@ -18,15 +18,16 @@ int partNameColumn(const Recordset& parts) {
 // One value of the current row, read in the form the engine holds it; texts that need a closer look, and any
 // value the file does not carry as it is, go the way of Fields.
 void addValue(TransferWriter& writer, const Recordset& parts, int column) {
-    switch (parts.fieldKind(column)) {
+    const Recordset::FieldValue value = parts.field(column);
+    switch (value.kind) {
     case Recordset::FieldKind::Null:
         writer.addNull();
         return;
     case Recordset::FieldKind::Whole:
-        writer.addWhole(parts.wholeField(column));
+        writer.addWhole(value.whole);
         return;
     case Recordset::FieldKind::Text:
-        if (writer.addPlainUtf8(parts.utf8Field(column)))
+        if (writer.addPlainUtf8(value.utf8))
             return;
         break;
     default:
