@@ -4,6 +4,7 @@
 #include "app/frmLumaret.h"
 #include "catalogue/Failure.h"
 #include "dialogs/Resources.h"
+#include "dialogs/WindowFont.h"
 #include "dialogs/WindowPlacement.h"
 #include "dialogs/frmMsgBox.h"
 
@@ -16,6 +17,7 @@ Placement besideProgram(const QString& programDirectory) {
 }
 
 frmLumaret* Main(const Placement& placement) {
+    startLoadingFonts();
     customCursor(); // loads the pointer image before anything asks for it
     auto* window = new frmLumaret(placement.catalogue, placement.transferFolder);
     try {
