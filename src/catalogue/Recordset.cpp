@@ -293,6 +293,16 @@ void Recordset::setField(const QString& name, const QVariant& value) {
     setField(FieldPosition(name), value);
 }
 
+void Recordset::setWholeField(int position, qint64 value) {
+    requireAdder();
+    if (position < 0 || position >= columns.size())
+        throw failure::itemNotFound();
+    requireEditing();
+    PendingValue& pending = adder->row[size_t(position)];
+    pending.kind = PendingValue::Kind::Whole;
+    pending.whole = value;
+}
+
 void Recordset::setFieldUtf8(int position, std::string_view utf8) {
     requireAdder();
     if (position < 0 || position >= columns.size())

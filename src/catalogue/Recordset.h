@@ -51,6 +51,8 @@ public:
     void AddNew();
     void setField(int position, const QVariant& value);
     void setField(const QString& name, const QVariant& value);
+    // A whole number, as setField with one but without a QVariant for each value.
+    void setWholeField(int position, qint64 value);
     // A text given as UTF-8 (copied at once); Update converts it for its column like any other text.
     void setFieldUtf8(int position, std::string_view utf8);
     // Writes the row. A text its number column cannot take fails as RefusedValue (3421), naming the column.

@@ -46,8 +46,8 @@ public:
             identifierColumns = {rows.FieldPosition(QStringLiteral("FigureID")),
                                  rows.FieldPosition(QStringLiteral("FigurePartID"))};
         rows.AddNew();
-        rows.setField(identifierColumns->first, figureId);
-        rows.setField(identifierColumns->second, toInt32(nextPartId++));
+        rows.setWholeField(identifierColumns->first, figureId);
+        rows.setWholeField(identifierColumns->second, toInt32(nextPartId++));
         for (int i = 2; i < columns; ++i)
             rows.setFieldUtf8(i, toUtf8(pieces[i - 2]));
         try {
