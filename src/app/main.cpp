@@ -1,8 +1,10 @@
 #include "app/modLumaretStart.h"
+#include "dialogs/WindowFont.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    startReadingFontConfiguration();
     QApplication app(argc, argv);
     if (!modLumaretStart::Main(modLumaretStart::besideProgram(QCoreApplication::applicationDirPath())))
         return 1;

@@ -2,6 +2,14 @@
 
 #include <QFontDatabase>
 #include <QThreadPool>
+#include <future>
+#if LUMARET_HAVE_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
+
+namespace {
+std::shared_future<void> fontConfiguration;
+} // namespace
 
 QFont windowFont() {
     QFont font;
@@ -19,11 +27,24 @@ QFont headingFont() {
     return font;
 }
 
+void startReadingFontConfiguration() {
+#if LUMARET_HAVE_FONTCONFIG
+    // Qt reads the configuration through the same call and finds it read; parsing it takes longer than the
+    // application object's own start.
+    if (!fontConfiguration.valid())
+        fontConfiguration = std::async(std::launch::async, [] { FcInit(); }).share();
+#endif
+}
+
 void startLoadingFonts() {
     static bool started = false;
     if (started)
         return;
     started = true;
     // The application waits for the pool's threads before it ends.
-    QThreadPool::globalInstance()->start([] { QFontDatabase::families(); });
+    QThreadPool::globalInstance()->start([configuration = fontConfiguration] {
+        if (configuration.valid())
+            configuration.wait(); // read twice at once, it would cost twice
+        QFontDatabase::families();
+    });
 }

@@ -10,7 +10,11 @@ QFont windowFont();
 // The bold heading of a window ("Choose a category and figure:", the Move window's "Category:").
 QFont headingFont();
 
-// Starts reading the system's fonts on a thread of its own, once per program; the first text measured waits for
-// it. Reading the font configuration is a good part of start-up and needs nothing from the window, so it runs
-// while the window is built, the catalogue opened and the lists filled.
+// Reading the system's fonts is a good part of start-up and needs nothing from the window, so it runs on threads
+// of its own while the window is built, the catalogue opened and the lists filled; the first text measured
+// waits for it. Each starts once per program.
+//
+// The system's font configuration, before the application object exists (where the system has fontconfig).
+void startReadingFontConfiguration();
+// The application's font database, once the application object exists.
 void startLoadingFonts();
