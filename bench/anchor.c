@@ -165,8 +165,8 @@ int main(int argc, char** argv) {
     else if (!strcmp(argv[1], "export") && argc == 5)
         failed = export(db, atoll(argv[3]), argv[4]);
     else if (!strcmp(argv[1], "figure"))
-        failed = readList(db, "SELECT FigurePartID, FigurePartName FROM tblFigurePart WHERE FigureID=?",
-                          atoll(argv[3])) < 0;
+        failed =
+            readList(db, "SELECT FigurePartID, FigurePartName FROM tblFigurePart WHERE FigureID=?", atoll(argv[3])) < 0;
     else if (!strcmp(argv[1], "category"))
         failed = readList(db, "SELECT FigureID, FigureName FROM tblFigure WHERE CategoryID=? ORDER BY FigureName",
                           atoll(argv[3])) < 0;

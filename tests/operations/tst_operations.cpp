@@ -139,7 +139,7 @@ private slots:
                                          << "9: Subscript out of range: line 5" << QStringList();
         const QString notTransfer = QStringLiteral("321: Invalid file format: '%1' is not a transfer file: ");
         QTest::newRow("line feeds only") << QByteArray("H\nKnight\nChess\na!1!!\n")
-                                         << notTransfer + "its lines end in a line feed alone, not in CR LF."
+                                         << notTransfer + "it has no CR LF line ends, only line feeds."
                                          << QStringList();
         QTest::newRow("NUL in a name") << QByteArray("H\r\nKni") + '\0' + "ght\r\nChess\r\n"
                                        << notTransfer + "it holds a NUL byte." << QStringList();

@@ -6,6 +6,8 @@
 #include <cstring>
 
 namespace {
+const char* const noLineEnds = "it has no CR LF line ends, only line feeds";
+
 // Large enough that reading costs few system calls, small enough to stay in the cache.
 constexpr qsizetype chunkBytes = 256 * 1024;
 } // namespace
@@ -60,7 +62,7 @@ bool TransferLines::next(QByteArrayView& line) {
             scanned = size;
             if (size - position > maxLineBytes) {
                 if (std::memchr(data + position, '\n', size_t(size - position)))
-                    refuse(QStringLiteral("its lines end in a line feed alone, not in CR LF"));
+                    refuse(QString::fromLatin1(noLineEnds));
                 refuse(QStringLiteral("line %1 is longer than %2 MiB").arg(lines + 1).arg(maxLineBytes >> 20));
             }
             if (!finished) {
@@ -99,7 +101,7 @@ TransferHeading readTransferHeading(TransferLines& lines) {
         if (!lines.next(line)) {
             // A file that lost its carriage returns reads as one long line and would end here.
             if (lines.sawLoneLineFeed())
-                lines.refuse(QStringLiteral("its lines end in a line feed alone, not in CR LF"));
+                lines.refuse(QString::fromLatin1(noLineEnds));
             throw Failure(failure::InputPastEndOfFile, QStringLiteral("Input past end of file"));
         }
         if (wanted == 2)
