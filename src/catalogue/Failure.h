@@ -14,6 +14,9 @@ public:
 
     qint32 number;
     QString description;
+    // Set when the number is the engine's result code. Its small codes overlap the program's own numbers (6 is
+    // an overflow here and a lock there), so only these are ever read as the engine's.
+    bool fromEngine = false;
 
 private:
     mutable QByteArray whatText;

@@ -89,4 +89,7 @@ Statement largestPartId() {
 Statement partRowsForAdding() {
     return {QStringLiteral("SELECT * FROM tblFigurePart"), {}};
 }
+Statement quickCheck() {
+    return {QStringLiteral("PRAGMA quick_check(1)"), {}};
+}
 } // namespace statements

@@ -32,4 +32,6 @@ Statement largestFigureId();
 Statement addFigure(qint32 newId, qint32 categoryId, const QString& name, const QString& type);
 Statement largestPartId();
 Statement partRowsForAdding();
+// The engine's own check of the file, stopping at the first fault found ("ok" when there is none).
+Statement quickCheck();
 } // namespace statements

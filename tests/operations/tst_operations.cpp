@@ -7,6 +7,8 @@
 #include "transfer/core/TransferReader.h"
 
 #include <QtTest>
+#include <sys/fsuid.h>
+#include <unistd.h>
 
 namespace {
 qint32 failureNumber(const std::function<void()>& fn) {
@@ -17,6 +19,29 @@ qint32 failureNumber(const std::function<void()>& fn) {
     }
     return 0;
 }
+
+Failure failureOf(const std::function<void()>& fn) {
+    try {
+        fn();
+    } catch (const Failure& f) {
+        return f;
+    }
+    return {0, {}};
+}
+
+// Root passes every permission check, and the engine only tells a read-only folder from a read-only file when
+// the system refuses it the journal; for a while, file access is checked as for an ordinary user.
+class OrdinaryUser {
+public:
+    OrdinaryUser() {
+        if (geteuid() == 0)
+            setfsuid(65534);
+    }
+    ~OrdinaryUser() {
+        if (geteuid() == 0)
+            setfsuid(0);
+    }
+};
 
 // A catalogue whose identifier columns take any value, as an older or hand-made file may.
 const char* const looseTables = "CREATE TABLE tblCategory (CategoryID, CategoryName TEXT);"
@@ -80,6 +105,75 @@ private slots:
         QCOMPARE(operations::deleteCategory(db, 1), 2);
         QCOMPARE(operations::deleteCategory(db, 2), 0);
         QCOMPARE(catalogue.rows("SELECT CategoryName FROM tblCategory"), QStringList{"Used"});
+    }
+
+    // A write the engine cannot make says why in words the user can act on, and leaves the catalogue as it was.
+    void writeFailureNamesTheCause_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("expected"); // %1: the catalogue's folder
+        const QString folder = "The folder '%1' is read-only; the catalogue needs it writable for its journal "
+                               "(attempt to write a readonly database).";
+        QTest::newRow("read-only folder, import") << "read-only folder"
+                                                  << "import" << 1544 << folder;
+        QTest::newRow("read-only folder, rename") << "read-only folder"
+                                                  << "rename" << 1544 << folder;
+        QTest::newRow("read-only file") << "read-only file"
+                                        << "rename" << 8
+                                        << "The catalogue file '%1/data.mdb' is read-only (attempt to write a "
+                                           "readonly database).";
+        QTest::newRow("damaged part table, import")
+            << "damaged part table"
+            << "import" << 11 << "The catalogue is damaged (database disk image is malformed; Page ";
+    }
+
+    void writeFailureNamesTheCause() {
+        QFETCH(QString, how);
+        QFETCH(QString, command);
+        QFETCH(int, number);
+        QFETCH(QString, expected);
+        TestCatalogue catalogue("INSERT INTO tblCategory VALUES (1, 'Animals');"
+                                "INSERT INTO tblFigure VALUES (1, 1, 'Horse', 'T');"
+                                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+                                "INSERT INTO tblFigurePart SELECT i, 1, printf('%0100d', i) FROM n;");
+        const QFileDevice::Permissions readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                                  QFileDevice::ReadGroup | QFileDevice::ExeGroup |
+                                                  QFileDevice::ReadOther | QFileDevice::ExeOther;
+        if (how.startsWith("read-only")) {
+            const QFileDevice::Permissions writable =
+                how == "read-only folder" ? QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther
+                                          : QFileDevice::Permissions();
+            QFile::setPermissions(catalogue.path(), readOnly | writable);
+            QFile::setPermissions(catalogue.directory(), readOnly);
+        } else {
+            // The part table's root page, the first the import reads when it looks for the next identifier.
+            const qint64 root =
+                catalogue.value("SELECT rootpage FROM sqlite_master WHERE name = 'tblFigurePart'").toLongLong();
+            const qint64 pageSize = catalogue.value("PRAGMA page_size").toLongLong();
+            QFile file(catalogue.path());
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.seek((root - 1) * pageSize));
+            file.write(QByteArray(16, '\xff'));
+        }
+        const QStringList before = catalogue.rows("SELECT * FROM tblFigure");
+        Failure f(0, {});
+        {
+            std::optional<OrdinaryUser> user;
+            if (how.startsWith("read-only"))
+                user.emplace();
+            Database db(catalogue.path());
+            f = failureOf([&] {
+                if (command == "import")
+                    operations::addTransferFigure(db, 1, {"Pony", "T", {{4, {"Mane", ""}}}});
+                else
+                    operations::renameFigure(db, 1, "Pony");
+            });
+        }
+        QFile::setPermissions(catalogue.directory(), readOnly | QFileDevice::WriteOwner);
+        QCOMPARE(f.number, number);
+        QVERIFY2(f.description.startsWith(QString(expected).replace("%1", QDir(catalogue.directory()).absolutePath())),
+                 qPrintable(f.description));
+        QCOMPARE(catalogue.rows("SELECT * FROM tblFigure"), before);
     }
 
     // The parts go first; when the figure itself is refused, its parts come back.
