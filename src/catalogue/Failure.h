@@ -37,6 +37,7 @@ constexpr qint32 InvalidUseOfNull = 94;
 constexpr qint32 InvalidPropertyArrayIndex = 381;
 constexpr qint32 UpdateWithoutAddNew = 3020;
 constexpr qint32 NoCurrentRecord = 3021;
+constexpr qint32 IdentifierNotUnique = 3022;
 constexpr qint32 CannotOpenCatalogue = 3024;
 constexpr qint32 CannotUpdate = 3027;
 constexpr qint32 NoSuchTable = 3078;

@@ -89,6 +89,14 @@ Statement largestPartId() {
 Statement partRowsForAdding() {
     return {QStringLiteral("SELECT * FROM tblFigurePart"), {}};
 }
+Statement categoriesWithId(qint32 categoryId) {
+    return {"SELECT CategoryName AS Name FROM tblCategory WHERE CategoryID=" + number(categoryId), {}};
+}
+
+Statement figuresWithId(qint32 figureId) {
+    return {"SELECT FigureName AS Name FROM tblFigure WHERE FigureID=" + number(figureId), {}};
+}
+
 Statement quickCheck() {
     return {QStringLiteral("PRAGMA quick_check(1)"), {}};
 }

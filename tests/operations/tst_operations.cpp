@@ -107,6 +107,61 @@ private slots:
         QCOMPARE(catalogue.rows("SELECT CategoryName FROM tblCategory"), QStringList{"Used"});
     }
 
+    // An identifier held by two rows (a converted or hand-made catalogue) would have every command change both;
+    // each refuses instead, naming the rows, and so does one whose row has gone meanwhile.
+    void identifierMustNameOneRow_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<qint32>("id");
+        QTest::addColumn<int>("failure");
+        QTest::addColumn<QString>("expected");
+        const QString twoFigures = "2 figures share the identifier 7 ('Horse', 'Pony'); nothing was changed. Give "
+                                   "each its own identifier, then try again.";
+        const QString twoCategories = "2 categories share the identifier 3 ('Animals', 'Toys'); nothing was changed. "
+                                      "Give each its own identifier, then try again.";
+        QTest::newRow("delete figure") << "deleteFigure" << 7 << int(failure::IdentifierNotUnique) << twoFigures;
+        QTest::newRow("rename figure") << "renameFigure" << 7 << int(failure::IdentifierNotUnique) << twoFigures;
+        QTest::newRow("move figure") << "moveFigure" << 7 << int(failure::IdentifierNotUnique) << twoFigures;
+        QTest::newRow("rename category") << "renameCategory" << 3 << int(failure::IdentifierNotUnique) << twoCategories;
+        QTest::newRow("delete category") << "deleteCategory" << 3 << int(failure::IdentifierNotUnique) << twoCategories;
+        QTest::newRow("figure gone") << "deleteFigure" << 8 << int(failure::NoCurrentRecord)
+                                     << "The figure with identifier 8 is no longer in the catalogue; nothing was "
+                                        "changed.";
+        QTest::newRow("four figures, three named")
+            << "renameFigure" << 9 << int(failure::IdentifierNotUnique)
+            << "4 figures share the identifier 9 ('A', 'B', 'C', ...); nothing was changed. Give each its own "
+               "identifier, then try again.";
+    }
+
+    void identifierMustNameOneRow() {
+        QFETCH(QString, command);
+        QFETCH(qint32, id);
+        QFETCH(int, failure);
+        QFETCH(QString, expected);
+        TestCatalogue catalogue(QString(looseTables) +
+                                    "INSERT INTO tblCategory VALUES (3, 'Animals'), (3, 'Toys'), (4, 'Empty');"
+                                    "INSERT INTO tblFigure VALUES (7, 4, 'Horse', 'T'), (7, 4, 'Pony', 'T'),"
+                                    " (9, 4, 'A', ''), (9, 4, 'B', ''), (9, 4, 'C', ''), (9, 4, 'D', '');"
+                                    "INSERT INTO tblFigurePart VALUES (1, 7, 'Mane'), (2, 7, 'Hoof');",
+                                false);
+        const QStringList before = everyRow(catalogue);
+        Database db(catalogue.path());
+        const Failure f = failureOf([&] {
+            if (command == "deleteFigure")
+                operations::deleteFigure(db, id);
+            else if (command == "renameFigure")
+                operations::renameFigure(db, id, "New");
+            else if (command == "moveFigure")
+                operations::moveFigure(db, id, 3);
+            else if (command == "renameCategory")
+                operations::renameCategory(db, id, "New");
+            else
+                operations::deleteCategory(db, id);
+        });
+        QCOMPARE(f.number, failure);
+        QCOMPARE(f.description, expected);
+        QCOMPARE(everyRow(catalogue), before);
+    }
+
     // A write the engine cannot make says why in words the user can act on, and leaves the catalogue as it was.
     void writeFailureNamesTheCause_data() {
         QTest::addColumn<QString>("how");
