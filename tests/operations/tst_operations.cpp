@@ -2,12 +2,14 @@
 #include "catalogue/Database.h"
 #include "catalogue/Failure.h"
 #include "operations/CatalogueOperations.h"
+#include "operations/FigureExport.h"
 #include "operations/FigureImport.h"
 #include "support/TestCatalogue.h"
 #include "transfer/core/TransferReader.h"
 
 #include <QtTest>
 #include <sys/fsuid.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 namespace {
@@ -41,6 +43,21 @@ public:
         if (geteuid() == 0)
             setfsuid(0);
     }
+};
+
+// A small file system of its own that a test can fill, mounted for the test's lifetime.
+class TinyDisk {
+public:
+    explicit TinyDisk(const QString& where) : path(where) {
+        QDir().mkpath(path);
+        mounted = ::mount("tmpfs", QFile::encodeName(path).constData(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~TinyDisk() {
+        if (mounted)
+            ::umount(QFile::encodeName(path).constData());
+    }
+    const QString path;
+    bool mounted = false;
 };
 
 // A catalogue whose identifier columns take any value, as an older or hand-made file may.
@@ -229,6 +246,24 @@ private slots:
         QVERIFY2(f.description.startsWith(QString(expected).replace("%1", QDir(catalogue.directory()).absolutePath())),
                  qPrintable(f.description));
         QCOMPARE(catalogue.rows("SELECT * FROM tblFigure"), before);
+    }
+
+    // The file is written through a temporary one, so a full disk leaves nothing behind; the user is told that
+    // the disk is full rather than that something unknown went wrong.
+    void exportOntoAFullDisk() {
+        TestCatalogue catalogue("INSERT INTO tblCategory VALUES (1, 'Animals');"
+                                "INSERT INTO tblFigure VALUES (1, 1, 'Horse', 'T');"
+                                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+                                "INSERT INTO tblFigurePart SELECT i, 1, printf('%0100d', i) FROM n;");
+        TinyDisk disk(catalogue.directory() + "/tiny");
+        if (!disk.mounted)
+            QSKIP("mounting a small tmpfs needs root (or CAP_SYS_ADMIN); nothing else fills a disk on demand");
+        Database db(catalogue.path());
+        const QString path = disk.path + "/horse.lrx";
+        const Failure f = failureOf([&] { operations::exportFigureFile(db, 1, path); });
+        QCOMPARE(f.number, failure::PathFileAccessError);
+        QCOMPARE(f.description, "The disk is full: '" + path + "' could not be written (No space left on device).");
+        QCOMPARE(QDir(disk.path).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
     // The parts go first; when the figure itself is refused, its parts come back.
