@@ -1,6 +1,8 @@
 #include "app/modLumaretStart.h"
 
 #include "Version.h"
+#include "access/AccessConversion.h"
+#include "app/AccessStart.h"
 #include "app/frmLumaret.h"
 #include "catalogue/Failure.h"
 #include "dialogs/Resources.h"
@@ -17,6 +19,8 @@ Placement besideProgram(const QString& programDirectory) {
 
 frmLumaret* Main(const Placement& placement) {
     customCursor(); // loads the pointer image before anything asks for it
+    if (isAccessFile(placement.catalogue) && !accessStart::offerConversion(placement.catalogue))
+        return nullptr;
     auto* window = new frmLumaret(placement.catalogue, placement.transferFolder);
     try {
         window->Form_Load();

@@ -1,6 +1,7 @@
 #include "catalogue/ColumnConversion.h"
 
 #include "catalogue/Failure.h"
+#include "catalogue/ValueForms.h"
 
 namespace {
 Failure conversionError() {
@@ -12,6 +13,10 @@ ColumnKind columnKindOf(const QString& declaredType) {
     const QString t = declaredType.toUpper();
     if (t.contains(QLatin1String("INT")))
         return ColumnKind::Integer;
+    if (t.contains(QLatin1String("DATE")) || t.contains(QLatin1String("TIME")))
+        return ColumnKind::Date;
+    if (t.contains(QLatin1String("BOOL")) || t == QLatin1String("BIT") || t == QLatin1String("YESNO"))
+        return ColumnKind::YesNo;
     if (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("CLOB")) || t.contains(QLatin1String("TEXT")) ||
         t.contains(QLatin1String("BLOB")) || t.isEmpty())
         return ColumnKind::Text;
@@ -24,6 +29,16 @@ QVariant convertForColumn(const QVariant& value, ColumnKind kind) {
     const QString text = value.toString().trimmed();
     if (text.isEmpty())
         return QVariant();
+    if (kind == ColumnKind::Date) {
+        if (const std::optional<QString> date = storedDate(text))
+            return *date;
+        throw conversionError();
+    }
+    if (kind == ColumnKind::YesNo) {
+        if (const std::optional<int> yesNo = storedYesNo(text))
+            return *yesNo;
+        throw conversionError();
+    }
     bool ok = false;
     if (kind == ColumnKind::Integer) {
         const qlonglong whole = text.toLongLong(&ok);

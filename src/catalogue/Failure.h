@@ -30,6 +30,7 @@ constexpr qint32 SubscriptOutOfRange = 9;
 constexpr qint32 TypeMismatch = 13;
 constexpr qint32 InternalError = 51;
 constexpr qint32 FileNotFound = 53;
+constexpr qint32 FileAlreadyExists = 58;
 constexpr qint32 InputPastEndOfFile = 62;
 constexpr qint32 PathFileAccessError = 75;
 constexpr qint32 ObjectNotSet = 91;

@@ -7,6 +7,13 @@
 #include <QRegularExpression>
 #include <QSqlRecord>
 
+namespace {
+// A name read from the catalogue may hold blanks or be a reserved word (Part Colour, Order).
+QString quotedIdentifier(QString name) {
+    return QLatin1Char('"') + name.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+} // namespace
+
 struct Recordset::Adder {
     QSqlQuery insert;
     QVector<ColumnKind> kinds;
@@ -24,7 +31,7 @@ Recordset::Recordset(QSqlDatabase db, const Statement& statement, RecordsetType 
         const QString table = match.captured(1);
         adder = std::make_unique<Adder>(Adder{QSqlQuery(db), {}, {}, false});
         QSqlQuery info(db);
-        if (!info.exec("PRAGMA table_info(" + table + ")"))
+        if (!info.exec("PRAGMA table_info(" + quotedIdentifier(table) + ")"))
             throw engineFailure(info.lastError());
         while (info.next()) {
             columns << info.value(1).toString();
@@ -35,7 +42,10 @@ Recordset::Recordset(QSqlDatabase db, const Statement& statement, RecordsetType 
         QStringList marks;
         for (qsizetype i = 0; i < columns.size(); ++i)
             marks << QStringLiteral("?");
-        if (!adder->insert.prepare("INSERT INTO " + table + " (" + columns.join(", ") + ") VALUES (" +
+        QStringList quoted;
+        for (const QString& column : std::as_const(columns))
+            quoted << quotedIdentifier(column);
+        if (!adder->insert.prepare("INSERT INTO " + quotedIdentifier(table) + " (" + quoted.join(", ") + ") VALUES (" +
                                    marks.join(", ") + ")"))
             throw engineFailure(adder->insert.lastError());
         return;

@@ -7,13 +7,16 @@ QString number(qint64 value) {
 }
 } // namespace
 
+// Names compare and sort without regard to letter case, whatever collation the catalogue's columns were made with:
+// a converted or hand-made catalogue need not declare one.
 Statement listCategories() {
-    return {QStringLiteral("SELECT CategoryID, CategoryName FROM tblCategory ORDER BY CategoryName"), {}};
+    return {QStringLiteral("SELECT CategoryID, CategoryName FROM tblCategory ORDER BY CategoryName COLLATE NOCASE"),
+            {}};
 }
 
 Statement listFigures(qint32 categoryId) {
     return {"SELECT FigureID, FigureName FROM tblFigure WHERE CategoryID=" + number(categoryId) +
-                " ORDER BY FigureName",
+                " ORDER BY FigureName COLLATE NOCASE",
             {}};
 }
 
@@ -68,7 +71,7 @@ Statement figureForExport(qint32 figureId) {
 
 Statement countSameName(qint32 categoryId, const QString& name) {
     return {"SELECT COUNT(FigureName) as RecCount FROM tblFigure WHERE CategoryID=" + number(categoryId) +
-                " AND FigureName=?",
+                " AND FigureName=? COLLATE NOCASE",
             {name}};
 }
 

@@ -73,8 +73,6 @@ private slots:
                                  << "Could not find file";
         QTest::newRow("not a database") << "" << TestCatalogue::sourceFile("README.md")
                                         << "Unrecognized database format";
-        QTest::newRow("access file") << "" << QStringLiteral(LUMARET_FIXTURES_DIR "/jet/testV2000.mdb")
-                                     << "Access (Jet) database";
         QTest::newRow("another database") << "CREATE TABLE other (x)"
                                           << ""
                                           << "has no table 'tblCategory'";

@@ -60,6 +60,25 @@ private slots:
         QCOMPARE(catalogue.rows("SELECT FigureName, FigureType FROM tblFigure"), QStringList({name + "|it's"}));
     }
 
+    // A catalogue whose name columns were made without a collation still lists and matches names regardless of case.
+    void namesIgnoreCaseWithoutCollation() {
+        TestCatalogue catalogue(
+            "CREATE TABLE tblCategory (CategoryID INTEGER, CategoryName TEXT);"
+            "CREATE TABLE tblFigure (FigureID INTEGER, CategoryID INTEGER, FigureName TEXT,"
+            " FigureType TEXT);"
+            "CREATE TABLE tblFigurePart (FigurePartID INTEGER, FigureID INTEGER, FigurePartName TEXT);"
+            "INSERT INTO tblCategory VALUES (1, 'Zoo'), (2, 'apple'), (3, 'Banana');"
+            "INSERT INTO tblFigure VALUES (1, 1, 'Horse', 'T'), (2, 1, 'ant', 'T')",
+            false);
+        Database db(catalogue.path());
+        QStringList names;
+        for (Recordset rs = db.OpenRecordset(statements::listCategories()); !rs.Eof(); rs.MoveNext())
+            names << rs.Fields("CategoryName").toString();
+        QCOMPARE(names, QStringList({"apple", "Banana", "Zoo"}));
+        QCOMPARE(db.OpenRecordset(statements::listFigures(1)).Fields("FigureName").toString(), QStringLiteral("ant"));
+        QCOMPARE(db.OpenRecordset(statements::countSameName(1, "horse")).Fields("RecCount").toInt(), 1);
+    }
+
     void readingPastTheRowsFails() {
         TestCatalogue catalogue;
         Database db(catalogue.path());

@@ -1,6 +1,7 @@
 // Renders the program's windows to PNG files, so that anyone can look at them without a display.
 // Usage: screenshots <directory holding data.mdb> <output directory>
 // Run with QT_QPA_PLATFORM=offscreen; with QT_SCALE_FACTOR=2 the files are named "@2x".
+#include "app/AccessStart.h"
 #include "app/frmLumaret.h"
 #include "app/modLumaretStart.h"
 #include "dialogs/frmInputBox.h"
@@ -52,6 +53,16 @@ std::vector<Shot> shots(frmLumaret* main) {
              return messageBox("The figure 'Horse' already exists in 'Animals'." + crlf +
                                    "Replace it with the one from the file?",
                                3, "Import");
+         }},
+        {"message-access-question",
+         [] {
+             const QString path = "/home/someone/Documents/Lumaret catalogues/the old office machine/data.mdb";
+             return messageBox(accessStart::question(path), msgbox::YesNo | msgbox::Information, "LumaretTool");
+         }},
+        {"message-access-kept-name-taken",
+         [] {
+             return messageBox(accessStart::keptNameTakenNotice("/srv/lumaret/data.mdb"), msgbox::OkOnly | msgbox::Stop,
+                               "LumaretTool");
          }},
         {"input-rename-category",
          [] {

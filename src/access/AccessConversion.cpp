@@ -1,0 +1,86 @@
+#include "access/AccessConversion.h"
+
+#include "access/JetFile.h"
+#include "access/SqliteFile.h"
+#include "access/TargetSchema.h"
+#include "catalogue/Failure.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <memory>
+#include <vector>
+
+namespace {
+// Often enough for a progress bar over a large parts table, seldom enough to cost nothing.
+constexpr qint64 rowsBetweenReports = 4096;
+
+qint64 copyRows(JetTable& source, const TableDefinition& definition, SqliteFile& target, ConversionProgress& state,
+                const std::function<void(const ConversionProgress&)>& report) {
+    target.prepareInsert(insertSql(definition));
+    QList<JetCell> row;
+    while (source.next(row)) {
+        ++state.rowsDone;
+        target.insert(row,
+                      QStringLiteral("Row %1 of table '%2' cannot be copied").arg(state.rowsDone).arg(definition.name));
+        if (state.rowsDone % rowsBetweenReports == 0)
+            report(state);
+    }
+    return state.rowsDone;
+}
+} // namespace
+
+bool isAccessFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray mark = file.read(19).mid(4);
+    return mark == "Standard Jet DB" || mark == "Standard ACE DB";
+}
+
+ConversionSummary convertAccessFile(const QString& source, const QString& target, bool requireCatalogue,
+                                    const std::function<void(const ConversionProgress&)>& progress) {
+    if (!QFileInfo::exists(source))
+        throw Failure(failure::FileNotFound, QStringLiteral("File not found: '%1'.").arg(source));
+    if (!isAccessFile(source))
+        throw Failure(failure::UnrecognizedFormat, QStringLiteral("'%1' is not an Access database.").arg(source));
+    if (QFileInfo::exists(target))
+        throw Failure(failure::FileAlreadyExists,
+                      QStringLiteral("'%1' already exists; it is never overwritten.").arg(target));
+
+    // Every table is opened before the target exists, so that a column of a kind that cannot be converted, or a
+    // missing catalogue table, is found with nothing written yet.
+    JetFile file(source);
+    std::vector<std::unique_ptr<JetTable>> tables;
+    QList<TableDefinition> definitions;
+    for (const QString& name : file.tableNames()) {
+        tables.push_back(file.openTable(name));
+        definitions.append({name, tables.back()->columns()});
+    }
+    if (requireCatalogue)
+        ::requireCatalogue(definitions, source);
+
+    const auto report = [&progress](const ConversionProgress& state) {
+        if (progress)
+            progress(state);
+    };
+    SqliteFile out(target);
+    ConversionProgress state;
+    state.tableCount = int(definitions.size());
+    ConversionSummary summary;
+    for (size_t i = 0; i < tables.size(); ++i) {
+        const TableDefinition& definition = definitions[qsizetype(i)];
+        out.execute(createTableSql(definition));
+        state.table = definition.name;
+        state.rowsDone = 0;
+        report(state);
+        const qint64 rows = copyRows(*tables[i], definition, out, state, report);
+        // Indexes after the rows: building one at the end is cheaper than keeping it up to date row by row.
+        for (const QString& sql : createIndexSql(definition))
+            out.execute(sql);
+        summary.tables.append({definition.name, rows});
+        ++state.tablesDone;
+        report(state);
+    }
+    out.commit();
+    return summary;
+}

@@ -1,0 +1,156 @@
+#include "access/TargetSchema.h"
+
+#include "catalogue/Failure.h"
+
+#include <optional>
+
+namespace {
+// Mirrors resources/catalogue/schema.sql; the conversion tests hold the two together.
+struct CatalogueTable {
+    QString name;
+    QStringList columns; // those the program needs, the identifier first
+    QStringList notNull; // besides the identifier
+    QString index;
+    QStringList indexColumns;
+};
+
+const QList<CatalogueTable>& catalogueTables() {
+    static const QList<CatalogueTable> tables = {
+        {"tblCategory", {"CategoryID", "CategoryName"}, {}, {}, {}},
+        {"tblFigure",
+         {"FigureID", "CategoryID", "FigureName", "FigureType"},
+         {"CategoryID"},
+         "idxFigureCategoryName",
+         {"CategoryID", "FigureName"}},
+        {"tblFigurePart",
+         {"FigurePartID", "FigureID", "FigurePartName"},
+         {"FigureID"},
+         "idxFigurePartFigure",
+         {"FigureID"}},
+    };
+    return tables;
+}
+
+bool hasColumn(const TableDefinition& table, const QString& name) {
+    for (const JetColumn& column : table.columns)
+        if (column.name.compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+// The catalogue table this one is, when it is one with every column the program needs.
+std::optional<CatalogueTable> catalogueTableOf(const TableDefinition& table) {
+    for (const CatalogueTable& wanted : catalogueTables()) {
+        if (wanted.name.compare(table.name, Qt::CaseInsensitive) != 0)
+            continue;
+        for (const QString& column : wanted.columns)
+            if (!hasColumn(table, column))
+                return std::nullopt;
+        return wanted;
+    }
+    return std::nullopt;
+}
+
+// The source's own spelling of a column the catalogue names.
+QString spelledAsIn(const TableDefinition& table, const QString& name) {
+    for (const JetColumn& column : table.columns)
+        if (column.name.compare(name, Qt::CaseInsensitive) == 0)
+            return column.name;
+    return name;
+}
+} // namespace
+
+QString quotedIdentifier(const QString& name) {
+    QString doubled = name;
+    doubled.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + doubled + QLatin1Char('"');
+}
+
+QString declaredType(JetKind kind) {
+    switch (kind) {
+    case JetKind::Integer:
+        return QStringLiteral("INTEGER");
+    case JetKind::Real:
+        return QStringLiteral("REAL");
+    case JetKind::Numeric:
+        return QStringLiteral("NUMERIC");
+    case JetKind::Text:
+        return QStringLiteral("TEXT");
+    case JetKind::Blob:
+        return QStringLiteral("BLOB");
+    case JetKind::DateTime:
+        return QStringLiteral("DATETIME");
+    case JetKind::Boolean:
+        return QStringLiteral("BOOLEAN");
+    }
+    return QString();
+}
+
+QString createTableSql(const TableDefinition& table) {
+    const auto catalogue = catalogueTableOf(table);
+    QStringList columns;
+    for (const JetColumn& column : table.columns) {
+        QString definition = quotedIdentifier(column.name) + QLatin1Char(' ') + declaredType(column.kind);
+        if (column.kind == JetKind::Text)
+            definition += QLatin1String(" COLLATE NOCASE");
+        if (catalogue && column.name.compare(catalogue->columns.first(), Qt::CaseInsensitive) == 0)
+            definition += QLatin1String(" NOT NULL PRIMARY KEY");
+        else if (catalogue && catalogue->notNull.contains(column.name, Qt::CaseInsensitive))
+            definition += QLatin1String(" NOT NULL");
+        columns << definition;
+    }
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(quotedIdentifier(table.name), columns.join(QLatin1String(", ")));
+}
+
+QStringList createIndexSql(const TableDefinition& table) {
+    const auto catalogue = catalogueTableOf(table);
+    if (!catalogue || catalogue->index.isEmpty())
+        return {};
+    QStringList columns;
+    for (const QString& column : catalogue->indexColumns)
+        columns << quotedIdentifier(spelledAsIn(table, column));
+    return {
+        QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+            .arg(quotedIdentifier(catalogue->index), quotedIdentifier(table.name), columns.join(QLatin1String(", ")))};
+}
+
+QString insertSql(const TableDefinition& table) {
+    QStringList names;
+    QStringList parameters;
+    for (const JetColumn& column : table.columns) {
+        names << quotedIdentifier(column.name);
+        parameters << QStringLiteral("?");
+    }
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(quotedIdentifier(table.name), names.join(QLatin1String(", ")), parameters.join(QLatin1String(", ")));
+}
+
+void requireCatalogue(const QList<TableDefinition>& tables, const QString& source) {
+    QStringList missingTables;
+    QStringList missingColumns;
+    for (const CatalogueTable& wanted : catalogueTables()) {
+        const TableDefinition* found = nullptr;
+        for (const TableDefinition& table : tables)
+            if (table.name.compare(wanted.name, Qt::CaseInsensitive) == 0)
+                found = &table;
+        if (!found) {
+            missingTables << wanted.name;
+            continue;
+        }
+        for (const QString& column : wanted.columns)
+            if (!hasColumn(*found, column))
+                missingColumns << QStringLiteral("%1 in %2").arg(column, wanted.name);
+    }
+    if (missingTables.isEmpty() && missingColumns.isEmpty())
+        return;
+    QStringList missing;
+    if (!missingTables.isEmpty())
+        missing << (missingTables.size() == 1 ? QStringLiteral("table ") : QStringLiteral("tables ")) +
+                       missingTables.join(QLatin1String(", "));
+    if (!missingColumns.isEmpty())
+        missing << (missingColumns.size() == 1 ? QStringLiteral("column ") : QStringLiteral("columns ")) +
+                       missingColumns.join(QLatin1String(", "));
+    throw Failure(missingTables.isEmpty() ? failure::ItemNotFound : failure::NoSuchTable,
+                  QStringLiteral("'%1' does not hold a figure catalogue; it lacks %2. Nothing was converted.")
+                      .arg(source, missing.join(QLatin1String("; "))));
+}

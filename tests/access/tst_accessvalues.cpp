@@ -1,0 +1,108 @@
+// The value forms and the SQL of the Access conversion, on values and names the sample files do not hold.
+#include "access/JetValues.h"
+#include "access/TargetSchema.h"
+#include "catalogue/Failure.h"
+
+#include <QtTest>
+#include <sqlite3.h>
+
+namespace {
+qint32 failureNumber(const std::function<void()>& fn, QString* description) {
+    try {
+        fn();
+    } catch (const Failure& f) {
+        *description = f.description;
+        return f.number;
+    }
+    return 0;
+}
+} // namespace
+
+class AccessValuesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The samples hold no date far from 1900, so the decoding is checked on its own, at the ends of Access's range.
+    void dateTimeText_data() {
+        QTest::addColumn<double>("days");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("before day zero the time still counts forwards") << -1.25 << "1899-12-29 06:00:00";
+        QTest::newRow("just under a day rounds to midnight") << 36525.9999999 << "2000-01-01";
+        QTest::newRow("first Access day") << -657434.0 << "0100-01-01";
+        QTest::newRow("last Access second") << 2958465.0 + 86399.0 / 86400 << "9999-12-31 23:59:59";
+        QTest::newRow("before the year 100") << -657435.0 << "";
+        QTest::newRow("not a number") << std::nan("") << "";
+    }
+
+    void dateTimeText() {
+        QFETCH(double, days);
+        QFETCH(QString, text);
+        QCOMPARE(jet::dateTimeText(days).value_or(QString()), text);
+    }
+
+    void currencyText_data() {
+        QTest::addColumn<qint64>("tenThousandths");
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("below one") << qint64(-1) << QByteArray("-0.0001");
+        QTest::newRow("smallest") << std::numeric_limits<qint64>::min() << QByteArray("-922337203685477.5808");
+        QTest::newRow("largest") << std::numeric_limits<qint64>::max() << QByteArray("922337203685477.5807");
+    }
+
+    void currencyText() {
+        QFETCH(qint64, tenThousandths);
+        QFETCH(QByteArray, text);
+        QCOMPARE(jet::currencyText(tenThousandths), text);
+    }
+
+    void oddColumnNamesSurviveAsTheyAre() {
+        const TableDefinition table{"Order Details",
+                                    {{"Order", JetKind::Integer},
+                                     {"Part Colour", JetKind::Text},
+                                     {"say \"hi\"", JetKind::Text},
+                                     {"select", JetKind::Real}}};
+        sqlite3* db = nullptr;
+        sqlite3_open(":memory:", &db);
+        QCOMPARE(sqlite3_exec(db, createTableSql(table).toUtf8(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_stmt* names = nullptr;
+        sqlite3_prepare_v2(db, "SELECT group_concat(name, '/') FROM pragma_table_info('Order Details')", -1, &names,
+                           nullptr);
+        QCOMPARE(sqlite3_step(names), SQLITE_ROW);
+        const QString columns = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(names, 0)));
+        sqlite3_finalize(names);
+        sqlite3_close(db);
+        QCOMPARE(columns, "Order/Part Colour/say \"hi\"/select");
+    }
+
+    void catalogueCheckNamesWhatIsMissing_data() {
+        QTest::addColumn<QList<TableDefinition>>("tables");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("named");
+        const auto text = [](const QStringList& names) {
+            QList<JetColumn> columns;
+            for (const QString& name : names)
+                columns.append({name, JetKind::Text});
+            return columns;
+        };
+        const TableDefinition category{"TBLCATEGORY", text({"categoryid", "CategoryName"})};
+        const TableDefinition figure{"tblFigure", text({"FigureID", "CategoryID", "FigureName", "FigureType"})};
+        const TableDefinition part{"tblFigurePart", text({"FigurePartID", "FigureID", "FigurePartName", "Extra"})};
+        QTest::newRow("all there, whatever the case") << QList<TableDefinition>{category, figure, part} << 0 << "";
+        QTest::newRow("columns missing")
+            << QList<TableDefinition>{category, {"tblFigure", text({"FigureID", "FigureName"})}, {"tblFigurePart", {}}}
+            << int(failure::ItemNotFound)
+            << "it lacks columns CategoryID in tblFigure, FigureType in tblFigure, FigurePartID in tblFigurePart, "
+               "FigureID in tblFigurePart, FigurePartName in tblFigurePart.";
+    }
+
+    void catalogueCheckNamesWhatIsMissing() {
+        QFETCH(QList<TableDefinition>, tables);
+        QFETCH(int, number);
+        QFETCH(QString, named);
+        QString description;
+        QCOMPARE(failureNumber([&] { requireCatalogue(tables, "old.mdb"); }, &description), number);
+        QVERIFY2(description.contains(named), qPrintable(description));
+    }
+};
+
+QTEST_GUILESS_MAIN(AccessValuesTest)
+#include "tst_accessvalues.moc"
