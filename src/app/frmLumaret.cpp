@@ -32,8 +32,9 @@ QLabel* label(QWidget* parent, const char* name, const QString& caption, const Q
 }
 } // namespace
 
-frmLumaret::frmLumaret(const QString& cataloguePath, const QString& transferFolder)
-    : cataloguePath(cataloguePath), transferFolder(transferFolder) {
+frmLumaret::frmLumaret(const modLumaretStart::Placement& placement)
+    : cataloguePath(placement.catalogue), transferFolder(placement.transferFolder),
+      followChosenFiles(placement.followChosenFiles) {
     setObjectName(QStringLiteral("frmLumaret"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

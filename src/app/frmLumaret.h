@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/modLumaretStart.h"
+
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -17,8 +19,8 @@ class frmLumaret : public QWidget {
     Q_OBJECT
 
 public:
-    // The window works on the catalogue at cataloguePath, and its file dialogs start in transferFolder.
-    frmLumaret(const QString& cataloguePath, const QString& transferFolder);
+    // The window works on the placement's catalogue, and its file dialogs start in its transfer folder.
+    explicit frmLumaret(const modLumaretStart::Placement& placement);
     ~frmLumaret() override;
 
     // Opens the catalogue and fills the lists. Start-up failures (no catalogue, wrong file) pass through.
@@ -79,8 +81,11 @@ protected:
 private:
     void createControls();
     void connectCommands();
+    // The file dialogs start next time where this transfer file was chosen, when the placement says so.
+    void noteChosenFile(const QString& path);
 
     QString cataloguePath;
     QString transferFolder;
+    bool followChosenFiles;
     std::unique_ptr<Database> catalogue;
 };

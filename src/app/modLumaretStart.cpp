@@ -4,6 +4,7 @@
 #include "access/AccessConversion.h"
 #include "app/AccessStart.h"
 #include "app/frmLumaret.h"
+#include "catalogue/CatalogueLocation.h"
 #include "catalogue/Failure.h"
 #include "dialogs/Resources.h"
 #include "dialogs/WindowPlacement.h"
@@ -14,14 +15,14 @@
 namespace modLumaretStart {
 
 Placement besideProgram(const QString& programDirectory) {
-    return {QDir(programDirectory).filePath(QStringLiteral("data.mdb")), programDirectory};
+    return {QDir(programDirectory).filePath(location::catalogueFileName), programDirectory, false};
 }
 
 frmLumaret* Main(const Placement& placement) {
     customCursor(); // loads the pointer image before anything asks for it
     if (isAccessFile(placement.catalogue) && !accessStart::offerConversion(placement.catalogue))
         return nullptr;
-    auto* window = new frmLumaret(placement.catalogue, placement.transferFolder);
+    auto* window = new frmLumaret(placement);
     try {
         window->Form_Load();
     } catch (const std::exception& exception) {

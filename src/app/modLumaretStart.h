@@ -11,9 +11,11 @@ namespace modLumaretStart {
 struct Placement {
     QString catalogue;
     QString transferFolder;
+    // Whether the file dialogs then start where the last transfer file of the run was chosen.
+    bool followChosenFiles = false;
 };
 
-// The portable layout: data.mdb beside the executable, and transfer files chosen from the same folder.
+// The portable layout: data.mdb beside the executable, and transfer files always chosen from the same folder.
 Placement besideProgram(const QString& programDirectory);
 
 // Starts the program: prepares the pointer image and shows the main window on the catalogue. Returns the window,

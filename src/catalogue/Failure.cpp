@@ -1,11 +1,18 @@
 #include "catalogue/Failure.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <limits>
 #include <new>
 
 const char* Failure::what() const noexcept {
     whatText = QStringLiteral("%1: %2").arg(number).arg(description).toUtf8();
     return whatText.constData();
+}
+
+QString errorSentence(const Failure& failure) {
+    return QStringLiteral("An error, ") + QString::number(failure.number) + QStringLiteral(": '") +
+           failure.description + QStringLiteral("' has occurred.");
 }
 
 namespace failure {
@@ -29,6 +36,10 @@ Failure itemNotFound(const QString& column) {
 }
 Failure typeMismatch() {
     return {TypeMismatch, QStringLiteral("Type mismatch")};
+}
+Failure pathFileAccess(const QString& path, const QString& reason) {
+    return {PathFileAccessError, QStringLiteral("Path/File access error: '%1' (%2)")
+                                     .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), reason)};
 }
 Failure fromException(const std::exception& exception) {
     if (const auto* known = dynamic_cast<const Failure*>(&exception))

@@ -22,6 +22,9 @@ private:
     mutable QByteArray whatText;
 };
 
+// The one sentence in which every failure of a command reaches the user, in a window or on a terminal.
+QString errorSentence(const Failure& failure);
+
 // The numbers the program raises itself; everything else comes from the engine or the file system.
 namespace failure {
 constexpr qint32 Overflow = 6;
@@ -56,6 +59,8 @@ Failure invalidPropertyArrayIndex();
 // A column asked for by name that the table does not have; the name tells the user which one.
 Failure itemNotFound(const QString& column = {});
 Failure typeMismatch();
+// A file or folder that cannot be opened, made or written, with the system's reason.
+Failure pathFileAccess(const QString& path, const QString& reason);
 // Anything else thrown on the way (no memory, a library's own exception) becomes a failure like the others, so
 // that it is reported instead of ending the program.
 Failure fromException(const std::exception& exception);

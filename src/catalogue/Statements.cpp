@@ -92,6 +92,7 @@ Statement largestPartId() {
 Statement partRowsForAdding() {
     return {QStringLiteral("SELECT * FROM tblFigurePart"), {}};
 }
+
 Statement categoriesWithId(qint32 categoryId) {
     return {"SELECT CategoryName AS Name FROM tblCategory WHERE CategoryID=" + number(categoryId), {}};
 }
@@ -102,5 +103,31 @@ Statement figuresWithId(qint32 figureId) {
 
 Statement quickCheck() {
     return {QStringLiteral("PRAGMA quick_check(1)"), {}};
+}
+
+Statement categoriesNamed(const QString& name) {
+    return {
+        QStringLiteral("SELECT CategoryID FROM tblCategory WHERE TRIM(CategoryName, ' ')=TRIM(?, ' ') COLLATE NOCASE "
+                       "ORDER BY CategoryID"),
+        {name}};
+}
+
+Statement figuresNamed(qint32 categoryId, const QString& name) {
+    return {"SELECT FigureID FROM tblFigure WHERE CategoryID=" + number(categoryId) +
+                " AND TRIM(FigureName, ' ')=TRIM(?, ' ') COLLATE NOCASE ORDER BY FigureID",
+            {name}};
+}
+
+Statement categoriesWithFigureCounts() {
+    return {QStringLiteral("SELECT CategoryID, CategoryName, (SELECT COUNT(*) FROM tblFigure f WHERE "
+                           "f.CategoryID=c.CategoryID) AS Figures FROM tblCategory c ORDER BY CategoryName"),
+            {}};
+}
+
+Statement figuresWithPartCounts(qint32 categoryId) {
+    return {"SELECT FigureID, FigureName, (SELECT COUNT(*) FROM tblFigurePart p WHERE p.FigureID=f.FigureID) AS "
+            "Parts FROM tblFigure f WHERE CategoryID=" +
+                number(categoryId) + " ORDER BY FigureName",
+            {}};
 }
 } // namespace statements

@@ -37,4 +37,11 @@ Statement categoriesWithId(qint32 categoryId);
 Statement figuresWithId(qint32 figureId);
 // The engine's own check of the file, stopping at the first fault found ("ok" when there is none).
 Statement quickCheck();
+
+// For finding entries by the name the lists show (without surrounding blanks, case aside), and listing them with
+// how much each holds.
+Statement categoriesNamed(const QString& name);
+Statement figuresNamed(qint32 categoryId, const QString& name);
+Statement categoriesWithFigureCounts();
+Statement figuresWithPartCounts(qint32 categoryId);
 } // namespace statements

@@ -4,9 +4,23 @@
 #include "dialogs/UseOnceAnswers.h"
 
 #include <QFileDialog>
+#include <QSettings>
 
 namespace {
 UseOnceAnswers<QString, FileDialogRequest> hook;
+
+// Qt's file dialog writes the folders it visited into the user's Qt settings (~/.config/QtProject.conf) when it
+// goes away, even after a cancel, and no option of the dialog stops it. This program writes nothing but the
+// catalogue and the files the user names, and keeps no settings of its own, so Qt's user settings are sent
+// where no file can ever be made: every write there fails quietly, and every read finds nothing.
+void leaveUserSettingsUnwritten() {
+    static const bool done = [] {
+        for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
+        return true;
+    }();
+    Q_UNUSED(done);
+}
 
 Failure cancelled() {
     return {failure::Cancelled, QStringLiteral("Cancel was selected.")};
@@ -28,8 +42,15 @@ QString FileDialog::choose(QWidget* parent, const FileDialogRequest& request) {
     if (const std::optional<QString> answer = hook.take(request)) {
         fileName = *answer;
     } else {
-        QFileDialog dialog(parent, request.title, request.directory, request.filter);
+        leaveUserSettingsUnwritten();
+        QFileDialog dialog(parent);
         dialog.setObjectName(QStringLiteral("dlgOpen"));
+        // A desktop's own file chooser keeps settings and recent files of its own. Set before anything else, as
+        // the dialog decides early which kind it is.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setWindowTitle(request.title);
+        dialog.setDirectory(request.directory);
+        dialog.setNameFilter(request.filter);
         // Opening needs a file that is there; saving may name a new one and asks before replacing one.
         dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

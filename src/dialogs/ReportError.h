@@ -2,9 +2,6 @@
 
 #include "catalogue/Failure.h"
 
-// The one sentence in which every failure of a command reaches the user.
-QString errorSentence(const Failure& failure);
-
 // Shows the failure in the message box (style 0, caption "Notice") and returns when the user has read it.
 void ReportError(const Failure& failure);
 

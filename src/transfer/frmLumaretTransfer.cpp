@@ -8,10 +8,13 @@
 #include "operations/FigureExport.h"
 #include "operations/FigureImport.h"
 
+#include <QFileInfo>
+
 void frmLumaret::cmdExport_Click() {
     guardedFileCommand([&] {
         setPointer(Pointer::Default);
         const QString path = FileDialog::getSaveFileName(this, QStringLiteral("Save Export File..."), transferFolder);
+        noteChosenFile(path);
         setPointer(Pointer::Busy);
         operations::exportFigureFile(db(), cboFigure->selectedItemData(), path);
         setPointer(Pointer::Default);
@@ -24,8 +27,16 @@ void frmLumaret::cmdExport_Click() {
 void frmLumaret::cmdImport_Click() {
     guardedFileCommand([&] {
         setPointer(Pointer::Default);
-        ImportFile(FileDialog::getOpenFileName(this, QStringLiteral("Open File for Import..."), transferFolder));
+        const QString path =
+            FileDialog::getOpenFileName(this, QStringLiteral("Open File for Import..."), transferFolder);
+        noteChosenFile(path);
+        ImportFile(path);
     });
+}
+
+void frmLumaret::noteChosenFile(const QString& path) {
+    if (followChosenFiles)
+        transferFolder = QFileInfo(path).absolutePath();
 }
 
 // Not guarded itself: its failures end the command that runs it.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the build into a fresh prefix, checks what lands where, and starts the installed program on a
-# catalogue made from the installed schema.
+# Installs the build into a fresh prefix, checks what lands where, asks the installed program for its help and
+# version without a display, and starts it on a catalogue named by its argument and on one in the user data folder.
 # Usage: install_test.sh CMAKE BUILD_DIR VERSION
 set -euo pipefail
 cmake=$1 build=$2 version=$3
@@ -68,37 +68,51 @@ mkdir "$work/catalogues"
 catalogue="$work/catalogues/data.mdb"
 sqlite3 "$catalogue" <"$schema" || fail "the installed schema does not make a catalogue"
 
-# An installed program is pointed at its catalogue by the first argument. The program also still supports the
-# portable layout, where the catalogue sits beside the executable and the program folder carries its own data;
-# a copy is placed there so that the start succeeds whichever of the two the program reads.
-cp "$catalogue" "$prefix/bin/data.mdb"
-
-# A fresh home and XDG directories, so that anything the program writes for the user shows up.
+# A fresh home and XDG directories, so that anything the programs write for the user shows up.
 home="$work/home"
 mkdir "$home"
 mkdir -m 700 "$work/runtime"
-env -i PATH="$PATH" HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
-    XDG_CACHE_HOME="$home/.cache" XDG_STATE_HOME="$home/.local/state" XDG_RUNTIME_DIR="$work/runtime" \
-    QT_QPA_PLATFORM=offscreen "$prefix/bin/LumaretTool" "$catalogue" >"$work/program.log" 2>&1 &
-pid=$!
-for _ in $(seq 20); do
-    sleep 0.1
-    kill -0 "$pid" 2>/dev/null || { cat "$work/program.log" >&2; fail "the installed program ended on its own"; }
-done
-# A refusal also keeps the process alive, waiting on its message box; only the main window holds the catalogue.
-holds_catalogue=""
-for fd in /proc/"$pid"/fd/*; do
-    target="$(readlink "$fd" || true)"
-    if [ "$target" = "$catalogue" ] || [ "$target" = "$prefix/bin/data.mdb" ]; then holds_catalogue=yes; fi
-done
-if [ -z "$holds_catalogue" ]; then
-    cat "$work/program.log" >&2
-    fail "the installed program runs without a catalogue open: it refused to start"
-fi
-kill "$pid"
-wait "$pid" 2>/dev/null || true
-pid=""
+user_env=(env -i PATH="$PATH" HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share"
+    XDG_CACHE_HOME="$home/.cache" XDG_STATE_HOME="$home/.local/state" XDG_RUNTIME_DIR="$work/runtime")
 
-written="$(cd "$home" && find . -mindepth 1)"
-[ -z "$written" ] || fail "the program wrote into the fresh home: $written"
-echo "install test: layout, validation and start-up of the installed program are right"
+# Help and version are for a terminal: no display is needed for them.
+"${user_env[@]}" "$prefix/bin/LumaretTool" --help >"$work/help.txt" 2>&1 || { cat "$work/help.txt" >&2; fail "--help failed"; }
+grep -q '^Usage: .*LumaretTool \[options\] \[CATALOGUE\]' "$work/help.txt" || fail "--help prints no usage"
+[ "$("${user_env[@]}" "$prefix/bin/LumaretTool" --version)" = "LumaretTool $version" ] || fail "--version is wrong"
+
+# Starts the installed program on its own and checks that the main window came up on the expected catalogue;
+# a refusal keeps the process alive too, waiting on its message box, but only the main window holds the file.
+starts_on() {
+    local expected=$1
+    shift
+    "${user_env[@]}" QT_QPA_PLATFORM=offscreen "$prefix/bin/LumaretTool" "$@" >"$work/program.log" 2>&1 &
+    pid=$!
+    for _ in $(seq 20); do
+        sleep 0.1
+        kill -0 "$pid" 2>/dev/null || { cat "$work/program.log" >&2; fail "the installed program ended on its own"; }
+    done
+    local held=""
+    for fd in /proc/"$pid"/fd/*; do
+        if [ "$(readlink "$fd" || true)" = "$expected" ]; then held=yes; fi
+    done
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    pid=""
+    [ -n "$held" ] || { cat "$work/program.log" >&2; fail "the installed program did not open $expected"; }
+}
+
+# An installed program is pointed at its catalogue by its argument, or keeps it in the user data folder.
+starts_on "$catalogue" "$catalogue"
+user_catalogue="$home/.local/share/LumaretTool/data.mdb"
+mkdir -p "$(dirname "$user_catalogue")"
+cp "$catalogue" "$user_catalogue"
+starts_on "$user_catalogue"
+
+if [ -x "$prefix/bin/lumaret-transfer" ]; then
+    "${user_env[@]}" "$prefix/bin/lumaret-transfer" list >"$work/list.txt" ||
+        fail "the installed lumaret-transfer does not list the user's catalogue"
+fi
+
+written="$(cd "$home" && find . -mindepth 1 | grep -v '^\./\.local\(/share\(/LumaretTool\(/data\.mdb\)\?\)\?\)\?$' || true)"
+[ -z "$written" ] || fail "the programs wrote into the fresh home: $written"
+echo "install test: layout, validation, help and start-up of the installed program are right"

@@ -2,8 +2,10 @@
 // Usage: screenshots <directory holding data.mdb> <output directory>
 // Run with QT_QPA_PLATFORM=offscreen; with QT_SCALE_FACTOR=2 the files are named "@2x".
 #include "app/AccessStart.h"
+#include "app/StartPlacement.h"
 #include "app/frmLumaret.h"
 #include "app/modLumaretStart.h"
+#include "catalogue/CatalogueLocation.h"
 #include "dialogs/frmInputBox.h"
 #include "dialogs/frmMsgBox.h"
 #include "editing/frmMove.h"
@@ -71,6 +73,11 @@ std::vector<Shot> shots(frmLumaret* main) {
              return box;
          }},
         {"move-figure", [=] { return new frmMove(*main); }},
+        {"message-create-catalogue",
+         [] {
+             return messageBox(modLumaretStart::createQuestion("/usr/bin", location::userCatalogue()), 4 | 64,
+                               "LumaretTool");
+         }},
     };
 }
 
@@ -94,6 +101,7 @@ QImage framed(QWidget* window) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    location::identifyProgram();
     QApplication app(argc, argv);
     QTextStream err(stderr);
     if (argc != 3) {

@@ -1,0 +1,175 @@
+// Where a run's catalogue is, the question before one is made, and where the file dialogs start.
+#include "app/StartPlacement.h"
+#include "app/frmLumaret.h"
+#include "catalogue/CatalogueLocation.h"
+#include "catalogue/Database.h"
+#include "catalogue/Failure.h"
+#include "dialogs/FileDialog.h"
+#include "dialogs/frmMsgBox.h"
+#include "support/TestCatalogue.h"
+
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <optional>
+
+namespace {
+QStringList filesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+} // namespace
+
+class StartPlacementTest : public QObject {
+    Q_OBJECT
+
+    // A fresh home for each test, with the user data folder under it.
+    std::optional<QTemporaryDir> home;
+    QString dataFolder() const { return home->filePath("data/LumaretTool"); }
+    QString documents() const { return home->filePath("Documents"); }
+
+private slots:
+    void initTestCase() { location::identifyProgram(); }
+    void init() {
+        home.emplace();
+        qputenv("HOME", QFile::encodeName(home->path()));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home->filePath("data")));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home->filePath("config")));
+    }
+    void cleanup() { QVERIFY(endTest()); }
+
+    void findsCatalogue_data() {
+        QTest::addColumn<QString>("given"); // "present", "missing" or none
+        QTest::addColumn<bool>("besideProgram");
+        QTest::addColumn<bool>("inDataFolder");
+        QTest::addColumn<bool>("withDocuments");
+        QTest::addColumn<QString>("expected"); // "given", "beside", "user" or none
+        QTest::newRow("named on the command line first") << "present" << true << true << true << "given";
+        QTest::newRow("named but missing: refused later, not made") << "missing" << false << false << true << "given";
+        QTest::newRow("beside the program: portable") << "" << true << true << true << "beside";
+        QTest::newRow("in the user data folder") << "" << false << true << true << "user";
+        QTest::newRow("dialogs at home without Documents") << "" << false << true << false << "user";
+    }
+    void findsCatalogue() {
+        QFETCH(QString, given);
+        QFETCH(bool, besideProgram);
+        QFETCH(bool, inDataFolder);
+        QFETCH(bool, withDocuments);
+        QFETCH(QString, expected);
+        TestCatalogue program;
+        if (!besideProgram)
+            QVERIFY(QFile::remove(program.path()));
+        TestCatalogue named;
+        if (given == "missing")
+            QVERIFY(QFile::remove(named.path()));
+        if (inDataFolder) {
+            QVERIFY(QDir().mkpath(dataFolder()));
+            QVERIFY(QFile::copy(TestCatalogue().path(), dataFolder() + "/data.mdb"));
+        }
+        if (withDocuments)
+            QVERIFY(QDir().mkpath(documents()));
+
+        const auto placement =
+            modLumaretStart::findPlacement(given.isEmpty() ? QString() : named.path(), program.directory());
+        QVERIFY(placement);
+        const QString path = expected == "given"    ? named.path()
+                             : expected == "beside" ? program.path()
+                                                    : dataFolder() + "/data.mdb";
+        QCOMPARE(placement->catalogue, path);
+        QCOMPARE(placement->followChosenFiles, expected != "beside");
+        QCOMPARE(placement->transferFolder, expected == "beside" ? program.directory()
+                                            : withDocuments      ? documents()
+                                                                 : home->path());
+        QCOMPARE(frmMsgBox::takeShown().size(), 0);
+        QCOMPARE(QFileInfo::exists(named.path()), given != "missing"); // a named catalogue is never made
+        QCOMPARE(QFileInfo::exists(dataFolder()), inDataFolder);
+    }
+
+    // Nothing found: the question names the places looked at; only Yes makes a catalogue, and only a whole one.
+    void asksBeforeMaking_data() {
+        QTest::addColumn<qint16>("answer");
+        QTest::addColumn<bool>("folderCanBeMade");
+        QTest::addColumn<bool>("made");
+        QTest::newRow("yes") << qint16(msgbox::Yes) << true << true;
+        QTest::newRow("no") << qint16(msgbox::No) << true << false;
+        QTest::newRow("closed") << qint16(msgbox::Cancel) << true << false;
+        QTest::newRow("yes, but the folder cannot be made") << qint16(msgbox::Yes) << false << false;
+    }
+    void asksBeforeMaking() {
+        QFETCH(qint16, answer);
+        QFETCH(bool, folderCanBeMade);
+        QFETCH(bool, made);
+        const QTemporaryDir program;
+        if (!folderCanBeMade) // a file stands where the data folder's parent should be
+            QVERIFY(QFile(home->filePath("data")).open(QIODevice::WriteOnly));
+        frmMsgBox::setNextAnswer(answer);
+        if (!folderCanBeMade)
+            frmMsgBox::setNextAnswer(msgbox::Ok);
+
+        const auto placement = modLumaretStart::findPlacement(QString(), program.path());
+        const QList<ShownMessage> shown = frmMsgBox::takeShown();
+        QVERIFY(shown.size() >= 1);
+        QCOMPARE(shown[0].text, "No catalogue was found in\r\n" + program.path() +
+                                    " or ~/data/LumaretTool.\r\nCreate an empty one in\r\n~/data/LumaretTool?");
+        QCOMPARE(shown[0].style, qint16(msgbox::YesNo | msgbox::Information));
+        QCOMPARE(shown[0].caption, QStringLiteral("LumaretTool"));
+        QCOMPARE(bool(placement), made);
+        if (!folderCanBeMade) {
+            QCOMPARE(shown.size(), 2);
+            QVERIFY2(shown[1].text.startsWith("The catalogue could not be created.\r\n\r\nError 75: "),
+                     qPrintable(shown[1].text));
+        }
+        if (!made) {
+            QCOMPARE(filesIn(home->path()), QStringList(folderCanBeMade ? QStringList() : QStringList{"data"}));
+            QVERIFY(!QFileInfo::exists(dataFolder()));
+            return;
+        }
+        QCOMPARE(placement->catalogue, dataFolder() + "/data.mdb");
+        QCOMPARE(filesIn(dataFolder()), QStringList{"data.mdb"}); // nothing half-made left beside it
+        Database opened(placement->catalogue);                    // a catalogue with all three tables, or this fails
+        QVERIFY(opened.OpenRecordset(statements::listCategories()).Eof());
+        frmMsgBox::setNextAnswer(msgbox::Ok); // the notice of an empty category list
+        QVERIFY(modLumaretStart::Main(*placement));
+    }
+
+    void makingNeverReplaces() {
+        TestCatalogue existing("INSERT INTO tblCategory VALUES (1, 'Kept')");
+        try {
+            location::createEmptyCatalogue(existing.path());
+            QFAIL("an existing catalogue was replaced");
+        } catch (const Failure& failure) {
+            QCOMPARE(failure.number, failure::PathFileAccessError);
+        }
+        QCOMPARE(existing.rows("SELECT CategoryName FROM tblCategory"), QStringList{"Kept"});
+        QCOMPARE(filesIn(existing.directory()), QStringList{"data.mdb"});
+    }
+
+    // Outside the portable layout each file dialog starts where the last transfer file of the run was chosen.
+    void dialogsFollowChosenFiles_data() {
+        QTest::addColumn<bool>("follow");
+        QTest::newRow("portable: always beside the program") << false;
+        QTest::newRow("installed: where the last file was") << true;
+    }
+    void dialogsFollowChosenFiles() {
+        QFETCH(bool, follow);
+        TestCatalogue catalogue(TestCatalogue::sampleSql());
+        const QTemporaryDir elsewhere;
+        frmLumaret* window = modLumaretStart::Main({catalogue.path(), catalogue.directory(), follow});
+        QVERIFY(window);
+        FileDialog::setNextFileName(elsewhere.filePath("dragon.lrx"));
+        frmMsgBox::setNextAnswer(msgbox::Ok);
+        window->cmdExport->click();
+        FileDialog::setNextFileName(QString()); // a cancel moves nothing
+        window->cmdImport->click();
+        FileDialog::setNextFileName(QString());
+        window->cmdExport->click();
+        QStringList started;
+        for (const FileDialogRequest& request : FileDialog::takeRequests())
+            started << request.directory;
+        const QString next = follow ? elsewhere.path() : catalogue.directory();
+        QCOMPARE(started, (QStringList{catalogue.directory(), next, next}));
+    }
+};
+
+QTEST_MAIN(StartPlacementTest)
+#include "tst_startplacement.moc"
