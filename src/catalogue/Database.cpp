@@ -15,9 +15,13 @@ Failure engineFailure(const QSqlError& error) {
     if (!ok || number == 0)
         number = failure::EngineWithoutCode; // the engine said something went wrong without a code of its own
     const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    Failure failure(number, text);
-    failure.fromEngine = true;
-    return failure;
+    return engineFailure(number, text);
+}
+
+Failure engineFailure(int resultCode, const QString& message) {
+    Failure made(resultCode == 0 ? failure::EngineWithoutCode : resultCode, message);
+    made.fromEngine = true;
+    return made;
 }
 
 Failure noSuchTable(const QString& table) {
