@@ -3,6 +3,7 @@
 #include "catalogue/EngineFailure.h"
 #include "catalogue/Failure.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
@@ -16,7 +17,18 @@ Failure engineFailure(const QSqlError& error) {
     if (!ok || number == 0)
         number = failure::EngineWithoutCode; // the engine said something went wrong without a code of its own
     const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return {number, text};
+    return engineFailure(number, text);
+}
+
+Failure engineFailure(int resultCode, const QString& message) {
+    // A catalogue made by hand or converted may lack a column the program reads; the user is told which one, as the
+    // older engine did for an item not found.
+    static const QLatin1String noSuchColumn("no such column: ");
+    if (message.startsWith(noSuchColumn))
+        return failure::itemNotFound(message.mid(noSuchColumn.size()));
+    Failure made(resultCode == 0 ? failure::EngineWithoutCode : resultCode, message);
+    made.fromEngine = true;
+    return made;
 }
 
 Failure engineFailure(sqlite3* handle, int code) {
@@ -25,8 +37,7 @@ Failure engineFailure(sqlite3* handle, int code) {
         number = code;
     if (number == SQLITE_OK)
         number = failure::EngineWithoutCode;
-    const QString text = QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(code));
-    return {number, text};
+    return engineFailure(number, QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(code)));
 }
 
 sqlite3* engineHandle(const QSqlDatabase& connection) {
@@ -73,6 +84,14 @@ void checkSignature(const QString& path) {
         throw Failure(failure::UnrecognizedFormat, QStringLiteral("Unrecognized database format '%1'.").arg(native));
 }
 
+// The engine's result codes that deserve more words than its own; the low byte is the primary code.
+constexpr qint32 engineBusy = 5;
+constexpr qint32 engineLocked = 6;
+constexpr qint32 engineReadOnly = 8;
+constexpr qint32 engineCorrupt = 11;
+constexpr qint32 engineNotADatabase = 26;
+constexpr qint32 engineReadOnlyDirectory = 1544;
+
 QString nextConnectionName() {
     static std::atomic<int> counter{0};
     return QStringLiteral("lumaret-catalogue-%1").arg(++counter);
@@ -86,7 +105,7 @@ Database::Database(const QString& path, int busyTimeoutMs) : filePath(path), con
         db.setDatabaseName(path);
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
         if (!db.open()) {
-            const Failure f = engineFailure(db.lastError());
+            const Failure f = explained(engineFailure(db.lastError()));
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(connectionName);
             throw f;
@@ -95,10 +114,13 @@ Database::Database(const QString& path, int busyTimeoutMs) : filePath(path), con
     try {
         QSqlQuery q(connection());
         for (const char* table : requiredTables) {
-            q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE"));
+            // The first statement is where a file locked by another program or with a damaged header shows:
+            // preparing it reads the schema.
+            if (!q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE")))
+                throw explained(engineFailure(q.lastError()));
             q.addBindValue(QString::fromLatin1(table));
             if (!q.exec())
-                throw engineFailure(q.lastError());
+                throw explained(engineFailure(q.lastError()));
             if (!q.next())
                 throw noSuchTable(QString::fromLatin1(table));
             q.finish();
@@ -127,13 +149,20 @@ Recordset Database::OpenRecordset(const Statement& statement, RecordsetType type
 }
 
 void Database::Execute(const Statement& statement) {
-    QSqlQuery q(connection());
-    if (!q.prepare(statement.text))
-        throw engineFailure(q.lastError());
-    for (const QVariant& value : statement.binds)
-        q.addBindValue(value);
-    if (!q.exec())
-        throw engineFailure(q.lastError());
+    try {
+        QSqlQuery q(connection());
+        if (!q.prepare(statement.text))
+            throw engineFailure(q.lastError());
+        for (const QVariant& value : statement.binds)
+            q.addBindValue(value);
+        if (!q.exec())
+            throw engineFailure(q.lastError());
+    } catch (const Failure& failure) {
+        // Inside a transaction the failure is explained once the transaction has been rolled back.
+        if (transactionDepth > 0)
+            throw;
+        throw explained(failure);
+    }
 }
 
 void Database::run(const QString& sql) {
@@ -147,19 +176,80 @@ void Database::transaction(const std::function<void()>& fn) {
         fn();
         return;
     }
-    run(QStringLiteral("BEGIN IMMEDIATE"));
+    try {
+        run(QStringLiteral("BEGIN IMMEDIATE"));
+    } catch (const Failure& failure) {
+        throw explained(failure);
+    }
     ++transactionDepth;
     try {
         fn();
         run(QStringLiteral("COMMIT"));
+    } catch (const Failure& failure) {
+        rollBack();
+        throw explained(failure);
     } catch (...) {
-        --transactionDepth;
-        try {
-            run(QStringLiteral("ROLLBACK"));
-        } catch (const Failure&) {
-            // The engine may already have rolled back by itself; the original failure is the one to report.
-        }
+        rollBack();
         throw;
     }
     --transactionDepth;
+}
+
+void Database::rollBack() {
+    --transactionDepth;
+    try {
+        run(QStringLiteral("ROLLBACK"));
+    } catch (const Failure&) {
+        // The engine may already have rolled back by itself; the original failure is the one to report.
+    }
+}
+
+// Says what the engine's terse words mean for the user: that another program holds the file, that it is damaged
+// (with the engine's own check, run only now, after the failure), which folder must be writable. The engine's own
+// words stay in, in brackets. The program's own failures pass through unchanged.
+Failure Database::explained(const Failure& failure) {
+    if (!failure.fromEngine)
+        return failure;
+    const QString reason = failure.description;
+    QString text;
+    switch (failure.number & 0xff) {
+    case engineBusy:
+    case engineLocked:
+        text = QStringLiteral("The catalogue is locked by another program (%1). Close that program, then try again.")
+                   .arg(reason);
+        break;
+    case engineCorrupt:
+    case engineNotADatabase: {
+        const QString found = damageFound();
+        text = QStringLiteral("The catalogue is damaged (%1%2). Restore it from a backup copy.")
+                   .arg(reason, found.isEmpty() ? QString() : QStringLiteral("; ") + found);
+        break;
+    }
+    case engineReadOnly:
+        // The file itself may well be writable: the engine also needs to create its journal beside it.
+        if (failure.number == engineReadOnlyDirectory)
+            text = QStringLiteral("The folder '%1' is read-only; the catalogue needs it writable for its journal (%2).")
+                       .arg(QDir::toNativeSeparators(QFileInfo(filePath).absolutePath()), reason);
+        else
+            text = QStringLiteral("The catalogue file '%1' is read-only (%2).")
+                       .arg(QDir::toNativeSeparators(QFileInfo(filePath).absoluteFilePath()), reason);
+        break;
+    default:
+        text = reason;
+    }
+    return Failure(failure.number, text);
+}
+
+// The engine's own check of the file, in one line; empty when the check finds nothing or cannot run at all.
+QString Database::damageFound() {
+    QSqlQuery q(connection());
+    const Statement check = statements::quickCheck();
+    if (!q.exec(check.text) || !q.next())
+        return {};
+    QString found = q.value(0).toString().simplified();
+    found.remove(QStringLiteral("*** in database main *** "));
+    if (found.compare(QLatin1String("ok"), Qt::CaseInsensitive) == 0)
+        return {};
+    constexpr int longest = 60; // the message box has room for four short lines in all
+    return found.size() > longest ? found.left(longest - 3) + QStringLiteral("...") : found;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/Failure.h"
 #include "catalogue/Recordset.h"
 #include "catalogue/Statements.h"
 
@@ -31,6 +32,9 @@ public:
 
 private:
     void run(const QString& sql);
+    void rollBack();
+    Failure explained(const Failure& failure);
+    QString damageFound();
 
     QString filePath;
     QString connectionName;

@@ -8,7 +8,10 @@ struct sqlite3;
 class QSqlDatabase;
 
 // The engine's own number (SQLite's extended result code) and message become the failure the user is shown.
+// Failures made here are marked as the engine's, so that Database can say what a lock, damage or a read-only
+// folder means.
 Failure engineFailure(const QSqlError& error);
+Failure engineFailure(int resultCode, const QString& message);
 // The same for a call made on the engine's handle directly; code is what the call returned.
 Failure engineFailure(sqlite3* handle, int code);
 Failure noSuchTable(const QString& table);

@@ -14,6 +14,9 @@ public:
 
     qint32 number;
     QString description;
+    // Set when the number is the engine's result code. Its small codes overlap the program's own numbers (6 is
+    // an overflow here and a lock there), so only these are ever read as the engine's.
+    bool fromEngine = false;
 
 private:
     mutable QByteArray whatText;
@@ -39,6 +42,7 @@ constexpr qint32 InvalidUseOfNull = 94;
 constexpr qint32 InvalidPropertyArrayIndex = 381;
 constexpr qint32 UpdateWithoutAddNew = 3020;
 constexpr qint32 NoCurrentRecord = 3021;
+constexpr qint32 IdentifierNotUnique = 3022;
 constexpr qint32 CannotOpenCatalogue = 3024;
 constexpr qint32 CannotUpdate = 3027;
 constexpr qint32 NoSuchTable = 3078;

@@ -99,6 +99,18 @@ Statement partRowsForAdding() {
     return {QStringLiteral("SELECT * FROM tblFigurePart"), {}};
 }
 
+Statement categoriesWithId(qint32 categoryId) {
+    return {"SELECT CategoryName AS Name FROM tblCategory WHERE CategoryID=" + number(categoryId), {}};
+}
+
+Statement figuresWithId(qint32 figureId) {
+    return {"SELECT FigureName AS Name FROM tblFigure WHERE FigureID=" + number(figureId), {}};
+}
+
+Statement quickCheck() {
+    return {QStringLiteral("PRAGMA quick_check(1)"), {}};
+}
+
 Statement categoriesNamed(const QString& name) {
     return {
         QStringLiteral("SELECT CategoryID FROM tblCategory WHERE TRIM(CategoryName, ' ')=TRIM(?, ' ') COLLATE NOCASE "

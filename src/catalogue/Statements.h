@@ -35,6 +35,11 @@ Statement largestFigureId();
 Statement addFigure(qint32 newId, qint32 categoryId, const QString& name, const QString& type);
 Statement largestPartId();
 Statement partRowsForAdding();
+// The rows a command is about to change, one name each, so that it can refuse an identifier held twice.
+Statement categoriesWithId(qint32 categoryId);
+Statement figuresWithId(qint32 figureId);
+// The engine's own check of the file, stopping at the first fault found ("ok" when there is none).
+Statement quickCheck();
 
 // For finding entries by the name the lists show (without surrounding blanks, case aside), and listing them with
 // how much each holds.

@@ -4,7 +4,51 @@
 #include "catalogue/Failure.h"
 #include "catalogue/Text.h"
 
+#include <QStringList>
+
 namespace operations {
+namespace {
+struct Rows {
+    const char* one;
+    const char* many;
+};
+constexpr Rows categories{"category", "categories"};
+constexpr Rows figures{"figure", "figures"};
+
+// A catalogue converted from elsewhere or made by hand may hold one identifier twice, and a statement written
+// with it changes every such row: deleting 'Horse' would take 'Pony' and the parts of both along. So a command
+// first makes sure its identifier names exactly one row, inside its own transaction so that the rows cannot
+// change between this look and the write.
+void requireOneRow(Database& db, const Statement& rowsWithId, const Rows& kind, qint32 id) {
+    Recordset rows = db.OpenRecordset(rowsWithId);
+    QStringList names;
+    while (!rows.Eof()) {
+        names << QLatin1Char('\'') + trimBlanks(textOrEmpty(rows.Fields(QStringLiteral("Name")))) + QLatin1Char('\'');
+        rows.MoveNext();
+    }
+    rows.Close();
+    if (names.size() == 1)
+        return;
+    if (names.isEmpty())
+        throw Failure(failure::NoCurrentRecord,
+                      QStringLiteral("The %1 with identifier %2 is no longer in the catalogue; nothing was changed.")
+                          .arg(QLatin1String(kind.one))
+                          .arg(id));
+    const qsizetype count = names.size();
+    constexpr qsizetype named = 3; // the message box has room for a few names, not for all of them
+    if (count > named) {
+        names = names.mid(0, named);
+        names << QStringLiteral("...");
+    }
+    throw Failure(failure::IdentifierNotUnique,
+                  QStringLiteral("%1 %2 share the identifier %3 (%4); nothing was changed. Give each its own "
+                                 "identifier, then try again.")
+                      .arg(count)
+                      .arg(QLatin1String(kind.many))
+                      .arg(id)
+                      .arg(names.join(QStringLiteral(", "))));
+}
+} // namespace
 
 qint64 nextIdentifier(Database& db, const Statement& largest) {
     Recordset rows = db.OpenRecordset(largest);
@@ -24,7 +68,10 @@ qint16 addCategory(Database& db, const QString& name) {
 }
 
 void renameCategory(Database& db, qint32 categoryId, const QString& name) {
-    db.Execute(statements::renameCategory(name, categoryId));
+    db.transaction([&] {
+        requireOneRow(db, statements::categoriesWithId(categoryId), categories, categoryId);
+        db.Execute(statements::renameCategory(name, categoryId));
+    });
 }
 
 qint64 deleteCategory(Database& db, qint32 categoryId) {
@@ -32,6 +79,7 @@ qint64 deleteCategory(Database& db, qint32 categoryId) {
     // Counted and deleted under one lock: a figure filed meanwhile by another copy blocks the delete instead of
     // being left without its category.
     db.transaction([&] {
+        requireOneRow(db, statements::categoriesWithId(categoryId), categories, categoryId);
         Recordset counted = db.OpenRecordset(statements::countFiguresOfCategory(categoryId));
         figures = counted.Fields(QStringLiteral("MaxRec")).toLongLong();
         counted.Close();
@@ -42,18 +90,25 @@ qint64 deleteCategory(Database& db, qint32 categoryId) {
 }
 
 void renameFigure(Database& db, qint32 figureId, const QString& name) {
-    db.Execute(statements::renameFigure(name, figureId));
+    db.transaction([&] {
+        requireOneRow(db, statements::figuresWithId(figureId), figures, figureId);
+        db.Execute(statements::renameFigure(name, figureId));
+    });
 }
 
 void deleteFigure(Database& db, qint32 figureId) {
     db.transaction([&] {
+        requireOneRow(db, statements::figuresWithId(figureId), figures, figureId);
         db.Execute(statements::deleteFigureParts(figureId));
         db.Execute(statements::deleteFigure(figureId));
     });
 }
 
 void moveFigure(Database& db, qint32 figureId, qint32 categoryId) {
-    db.Execute(statements::moveFigure(categoryId, figureId));
+    db.transaction([&] {
+        requireOneRow(db, statements::figuresWithId(figureId), figures, figureId);
+        db.Execute(statements::moveFigure(categoryId, figureId));
+    });
 }
 
 } // namespace operations

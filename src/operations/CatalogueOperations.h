@@ -9,6 +9,8 @@ struct Statement;
 // What the category and figure commands do to the catalogue, free of windows so that the rules about
 // identifiers and transactions hold the same for every caller. Each raises Failure and, where it writes more
 // than one statement or reads an identifier it then writes with, does all of it in one transaction.
+// The commands on an existing category or figure refuse, changing nothing, unless its identifier names exactly
+// one row: 3022 when several rows share it, 3021 when none is left.
 namespace operations {
 
 // The largest value the statement reads (as MaxRec) plus one; an empty table starts at 1.

@@ -143,6 +143,27 @@ private slots:
         QCOMPARE(itemData(*w->lstFigureParts), QList<qint32>({1, 2, 3, 4, 5, 6}));
     }
 
+    // A part table without the name column cannot fill the list; the user is told which column is missing.
+    void partsWithoutTheirNameColumn() {
+        TestCatalogue catalogue("CREATE TABLE tblCategory (CategoryID INTEGER, CategoryName TEXT);"
+                                "CREATE TABLE tblFigure (FigureID, CategoryID, FigureName, FigureType);"
+                                "CREATE TABLE tblFigurePart (FigurePartID, FigureID, PartLabel);"
+                                "INSERT INTO tblCategory VALUES (1, 'Animals');"
+                                "INSERT INTO tblFigure VALUES (10, 1, 'Alpha', 'First'), (11, 1, 'Beta', 'Second');"
+                                "INSERT INTO tblFigurePart VALUES (100, 10, 'Mane'), (101, 11, 'Tail');",
+                                false);
+        const QString missing = QStringLiteral("An error, 3265: 'Item not found in this collection: the catalogue has "
+                                               "no column 'FigurePartName'.' has occurred.");
+        frmMsgBox::setNextAnswer(1);
+        frmLumaret* w = startProgram(catalogue);
+        QVERIFY(w);
+        QCOMPARE(frmMsgBox::takeShown().value(0).text, missing);
+        frmMsgBox::setNextAnswer(1);
+        w->cboFigure->selectByItemData(11);
+        QCOMPARE(frmMsgBox::takeShown().value(0).text, missing);
+        QCOMPARE(w->lblFigureType->text(), QStringLiteral("Second"));
+    }
+
     void largeListsFillCompletely() {
         TestCatalogue catalogue("INSERT INTO tblCategory VALUES (1, 'Big');"
                                 "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "

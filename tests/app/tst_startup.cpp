@@ -97,6 +97,19 @@ private slots:
         QCOMPARE(QFile::exists(catalogue.path()), !sql.isEmpty() || !file.isEmpty()); // nothing made in its place
     }
 
+    // A catalogue whose header is damaged is named as such, not by the first statement that trips over it.
+    void damagedCatalogue() {
+        TestCatalogue catalogue("INSERT INTO tblCategory VALUES (1, 'Animals')");
+        QFile file(catalogue.path());
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(16) && file.write(QByteArray("\x00\x03", 2)) == 2);
+        file.close();
+        frmMsgBox::setNextAnswer(1);
+        QVERIFY(!startProgram(catalogue));
+        QCOMPARE(frmMsgBox::takeShown().value(0).text,
+                 QStringLiteral("LumaretTool cannot start.\r\n\r\nError 26: The catalogue is damaged (file is not a "
+                                "database). Restore it from a backup copy."));
+    }
+
     void exitReleasesTheCatalogue_data() {
         QTest::addColumn<QString>("how");
         QTest::newRow("Exit button") << "exit";

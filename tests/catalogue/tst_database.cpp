@@ -31,6 +31,11 @@ std::thread holdWriteLock(const QString& path, int milliseconds, std::atomic<boo
         sqlite3_close(db);
     });
 }
+// Overwrites bytes of the file in place, as a disk fault or a copy cut short would leave them.
+void damage(const QString& path, qint64 offset, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(offset) && file.write(bytes) == bytes.size());
+}
 } // namespace
 
 class DatabaseTest : public QObject {
@@ -192,6 +197,57 @@ private slots:
             break;
         }
         QTEST(converted, "converted");
+    }
+
+    // What keeps a catalogue from opening is named, with the engine's own words, instead of a later statement's
+    // confusion about its parameters.
+    void openingNamesTheCause_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("code"); // the engine's primary code
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("locked by another program")
+            << "lock" << SQLITE_BUSY << "The catalogue is locked by another program (database is locked)";
+        QTest::newRow("page size in the header")
+            << "header" << SQLITE_NOTADB << "The catalogue is damaged (file is not a database";
+        QTest::newRow("schema page") << "schema" << SQLITE_CORRUPT
+                                     << "The catalogue is damaged (database disk image is malformed";
+    }
+
+    void openingNamesTheCause() {
+        QFETCH(QString, how);
+        QFETCH(int, code);
+        QFETCH(QString, expected);
+        TestCatalogue catalogue("INSERT INTO tblCategory VALUES (1, 'Animals')");
+        std::atomic<bool> locked{false};
+        std::thread other;
+        if (how == "lock") {
+            // An exclusive lock keeps even readers out, as a program in the middle of writing does.
+            other = std::thread([&] {
+                sqlite3* db = nullptr;
+                sqlite3_open(QFile::encodeName(catalogue.path()).constData(), &db);
+                sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+                locked = true;
+                std::this_thread::sleep_for(std::chrono::milliseconds(600));
+                sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+                sqlite3_close(db);
+            });
+            while (!locked)
+                std::this_thread::yield();
+        } else if (how == "header") {
+            damage(catalogue.path(), 16, QByteArray("\x00\x03", 2)); // no power of two
+        } else {
+            damage(catalogue.path(), 100, QByteArray(200, '\xff')); // the first page's tree, below the header
+        }
+        Failure failure(0, {});
+        try {
+            Database db(catalogue.path(), 200);
+        } catch (const Failure& f) {
+            failure = f;
+        }
+        if (other.joinable())
+            other.join();
+        QCOMPARE(failure.number & 0xff, code);
+        QVERIFY2(failure.description.startsWith(expected), qPrintable(failure.description));
     }
 
     // A second copy of the program holding the file is waited for; one that holds it too long is a failure.

@@ -2,6 +2,7 @@
 #include "catalogue/Database.h"
 #include "catalogue/Failure.h"
 #include "operations/CatalogueOperations.h"
+#include "operations/FigureExport.h"
 #include "operations/FigureImport.h"
 #include "support/TestCatalogue.h"
 #include "transfer/core/TransferReader.h"
@@ -10,7 +11,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QtTest>
+#include <sys/fsuid.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 qint32 failureNumber(const std::function<void()>& fn) {
@@ -39,6 +43,43 @@ const char* const quotedColumns =
     "CREATE TABLE tblFigurePart (FigurePartID INTEGER PRIMARY KEY, FigureID INTEGER, \"Part Colour\" TEXT,"
     " \"Order\" INTEGER, \"Weight \"\"kg\"\"\" REAL);"
     "INSERT INTO tblCategory VALUES (1, 'Pieces');";
+Failure failureOf(const std::function<void()>& fn) {
+    try {
+        fn();
+    } catch (const Failure& f) {
+        return f;
+    }
+    return {0, {}};
+}
+
+// Root passes every permission check, and the engine only tells a read-only folder from a read-only file when
+// the system refuses it the journal; for a while, file access is checked as for an ordinary user.
+class OrdinaryUser {
+public:
+    OrdinaryUser() {
+        if (geteuid() == 0)
+            setfsuid(65534);
+    }
+    ~OrdinaryUser() {
+        if (geteuid() == 0)
+            setfsuid(0);
+    }
+};
+
+// A small file system of its own that a test can fill, mounted for the test's lifetime.
+class TinyDisk {
+public:
+    explicit TinyDisk(const QString& where) : path(where) {
+        QDir().mkpath(path);
+        mounted = ::mount("tmpfs", QFile::encodeName(path).constData(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~TinyDisk() {
+        if (mounted)
+            ::umount(QFile::encodeName(path).constData());
+    }
+    const QString path;
+    bool mounted = false;
+};
 
 // A catalogue whose identifier columns take any value, as an older or hand-made file may.
 const char* const looseTables = "CREATE TABLE tblCategory (CategoryID, CategoryName TEXT);"
@@ -203,6 +244,148 @@ private slots:
         QCOMPARE(failureText([&] { operations::importTransferFile(db, 1, path); }),
                  QStringLiteral("75: Path/File access error: '%1' (%2)").arg(path, reason));
         QCOMPARE(everyRow(catalogue), before);
+    }
+
+    // An identifier held by two rows (a converted or hand-made catalogue) would have every command change both;
+    // each refuses instead, naming the rows, and so does one whose row has gone meanwhile.
+    void identifierMustNameOneRow_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<qint32>("id");
+        QTest::addColumn<int>("failure");
+        QTest::addColumn<QString>("expected");
+        const QString twoFigures = "2 figures share the identifier 7 ('Horse', 'Pony'); nothing was changed. Give "
+                                   "each its own identifier, then try again.";
+        const QString twoCategories = "2 categories share the identifier 3 ('Animals', 'Toys'); nothing was changed. "
+                                      "Give each its own identifier, then try again.";
+        QTest::newRow("delete figure") << "deleteFigure" << 7 << int(failure::IdentifierNotUnique) << twoFigures;
+        QTest::newRow("rename figure") << "renameFigure" << 7 << int(failure::IdentifierNotUnique) << twoFigures;
+        QTest::newRow("move figure") << "moveFigure" << 7 << int(failure::IdentifierNotUnique) << twoFigures;
+        QTest::newRow("rename category") << "renameCategory" << 3 << int(failure::IdentifierNotUnique) << twoCategories;
+        QTest::newRow("delete category") << "deleteCategory" << 3 << int(failure::IdentifierNotUnique) << twoCategories;
+        QTest::newRow("figure gone") << "deleteFigure" << 8 << int(failure::NoCurrentRecord)
+                                     << "The figure with identifier 8 is no longer in the catalogue; nothing was "
+                                        "changed.";
+        QTest::newRow("four figures, three named")
+            << "renameFigure" << 9 << int(failure::IdentifierNotUnique)
+            << "4 figures share the identifier 9 ('A', 'B', 'C', ...); nothing was changed. Give each its own "
+               "identifier, then try again.";
+    }
+
+    void identifierMustNameOneRow() {
+        QFETCH(QString, command);
+        QFETCH(qint32, id);
+        QFETCH(int, failure);
+        QFETCH(QString, expected);
+        TestCatalogue catalogue(QString(looseTables) +
+                                    "INSERT INTO tblCategory VALUES (3, 'Animals'), (3, 'Toys'), (4, 'Empty');"
+                                    "INSERT INTO tblFigure VALUES (7, 4, 'Horse', 'T'), (7, 4, 'Pony', 'T'),"
+                                    " (9, 4, 'A', ''), (9, 4, 'B', ''), (9, 4, 'C', ''), (9, 4, 'D', '');"
+                                    "INSERT INTO tblFigurePart VALUES (1, 7, 'Mane'), (2, 7, 'Hoof');",
+                                false);
+        const QStringList before = everyRow(catalogue);
+        Database db(catalogue.path());
+        const Failure f = failureOf([&] {
+            if (command == "deleteFigure")
+                operations::deleteFigure(db, id);
+            else if (command == "renameFigure")
+                operations::renameFigure(db, id, "New");
+            else if (command == "moveFigure")
+                operations::moveFigure(db, id, 3);
+            else if (command == "renameCategory")
+                operations::renameCategory(db, id, "New");
+            else
+                operations::deleteCategory(db, id);
+        });
+        QCOMPARE(f.number, failure);
+        QCOMPARE(f.description, expected);
+        QCOMPARE(everyRow(catalogue), before);
+    }
+
+    // A write the engine cannot make says why in words the user can act on, and leaves the catalogue as it was.
+    void writeFailureNamesTheCause_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("expected"); // %1: the catalogue's folder
+        const QString folder = "The folder '%1' is read-only; the catalogue needs it writable for its journal "
+                               "(attempt to write a readonly database).";
+        QTest::newRow("read-only folder, import") << "read-only folder"
+                                                  << "import" << 1544 << folder;
+        QTest::newRow("read-only folder, rename") << "read-only folder"
+                                                  << "rename" << 1544 << folder;
+        QTest::newRow("read-only file") << "read-only file"
+                                        << "rename" << 8
+                                        << "The catalogue file '%1/data.mdb' is read-only (attempt to write a "
+                                           "readonly database).";
+        QTest::newRow("damaged part table, import")
+            << "damaged part table"
+            << "import" << 11 << "The catalogue is damaged (database disk image is malformed; Page ";
+    }
+
+    void writeFailureNamesTheCause() {
+        QFETCH(QString, how);
+        QFETCH(QString, command);
+        QFETCH(int, number);
+        QFETCH(QString, expected);
+        TestCatalogue catalogue("INSERT INTO tblCategory VALUES (1, 'Animals');"
+                                "INSERT INTO tblFigure VALUES (1, 1, 'Horse', 'T');"
+                                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+                                "INSERT INTO tblFigurePart SELECT i, 1, printf('%0100d', i) FROM n;");
+        const QFileDevice::Permissions readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                                  QFileDevice::ReadGroup | QFileDevice::ExeGroup |
+                                                  QFileDevice::ReadOther | QFileDevice::ExeOther;
+        if (how.startsWith("read-only")) {
+            const QFileDevice::Permissions writable =
+                how == "read-only folder" ? QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther
+                                          : QFileDevice::Permissions();
+            QFile::setPermissions(catalogue.path(), readOnly | writable);
+            QFile::setPermissions(catalogue.directory(), readOnly);
+        } else {
+            // The part table's root page, the first the import reads when it looks for the next identifier.
+            const qint64 root =
+                catalogue.value("SELECT rootpage FROM sqlite_master WHERE name = 'tblFigurePart'").toLongLong();
+            const qint64 pageSize = catalogue.value("PRAGMA page_size").toLongLong();
+            QFile file(catalogue.path());
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.seek((root - 1) * pageSize));
+            file.write(QByteArray(16, '\xff'));
+        }
+        const QStringList before = catalogue.rows("SELECT * FROM tblFigure");
+        Failure f(0, {});
+        {
+            std::optional<OrdinaryUser> user;
+            if (how.startsWith("read-only"))
+                user.emplace();
+            Database db(catalogue.path());
+            f = failureOf([&] {
+                if (command == "import")
+                    operations::addTransferFigure(db, 1, {"Pony", "T", {{4, {"Mane", ""}}}});
+                else
+                    operations::renameFigure(db, 1, "Pony");
+            });
+        }
+        QFile::setPermissions(catalogue.directory(), readOnly | QFileDevice::WriteOwner);
+        QCOMPARE(f.number, number);
+        QVERIFY2(f.description.startsWith(QString(expected).replace("%1", QDir(catalogue.directory()).absolutePath())),
+                 qPrintable(f.description));
+        QCOMPARE(catalogue.rows("SELECT * FROM tblFigure"), before);
+    }
+
+    // The file is written through a temporary one, so a full disk leaves nothing behind; the user is told that
+    // the disk is full rather than that something unknown went wrong.
+    void exportOntoAFullDisk() {
+        TestCatalogue catalogue("INSERT INTO tblCategory VALUES (1, 'Animals');"
+                                "INSERT INTO tblFigure VALUES (1, 1, 'Horse', 'T');"
+                                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+                                "INSERT INTO tblFigurePart SELECT i, 1, printf('%0100d', i) FROM n;");
+        TinyDisk disk(catalogue.directory() + "/tiny");
+        if (!disk.mounted)
+            QSKIP("mounting a small tmpfs needs root (or CAP_SYS_ADMIN); nothing else fills a disk on demand");
+        Database db(catalogue.path());
+        const QString path = disk.path + "/horse.lrx";
+        const Failure f = failureOf([&] { operations::exportFigureFile(db, 1, path); });
+        QCOMPARE(f.number, failure::PathFileAccessError);
+        QCOMPARE(f.description, "The disk is full: '" + path + "' could not be written (No space left on device).");
+        QCOMPARE(QDir(disk.path).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
     // The parts go first; when the figure itself is refused, its parts come back.

@@ -29,6 +29,7 @@ qint32 roundTrip(Database& db, const TestCatalogue& catalogue, qint32 figureId, 
     const QString file = catalogue.directory() + "/figure.lrx";
     QFile::remove(file);
     operations::exportFigureFile(db, figureId, file);
+    keepForFuzzing(file);
     return operations::importTransferFile(db, categoryId, file).figureId;
 }
 } // namespace
@@ -80,6 +81,7 @@ private slots:
                    "Mane!12/30/1899!-1!-7!!!\r\n"
                    "Tail!2024-01-05 00:00:00!False!!1.5!3!\r\n");
         file.close();
+        keepForFuzzing(older);
         Database db(catalogue.path());
         const qint32 horse = operations::importTransferFile(db, 1, older).figureId;
         QCOMPARE(partValues(catalogue, horse),

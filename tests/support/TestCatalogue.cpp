@@ -9,6 +9,8 @@
 #include "dialogs/frmInputBox.h"
 #include "dialogs/frmMsgBox.h"
 
+#include <QApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -64,9 +66,10 @@ namespace {
 // report instead of leaving it to the test runner's timeout.
 void watchForForgottenWindows() {
     static QTimer* watchdog = nullptr;
-    if (watchdog)
+    // Test programs without windows run on a plain QCoreApplication: nothing to watch there.
+    if (watchdog || !qobject_cast<QApplication*>(QCoreApplication::instance()))
         return;
-    watchdog = new QTimer(qApp);
+    watchdog = new QTimer(QCoreApplication::instance());
     watchdog->setInterval(1000);
     QObject::connect(watchdog, &QTimer::timeout, [] {
         static QPointer<QWidget> seen;
@@ -127,7 +130,7 @@ void stopProgram() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         // Closing the main window asks the application to quit; with no event loop running that request
         // stays pending and would end every later modal window of the test at once. Let it be taken up here.
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
         QCoreApplication::exec();
     }
 }
@@ -172,4 +175,18 @@ QStringList everyRow(const TestCatalogue& catalogue) {
     return catalogue.rows("SELECT * FROM tblCategory ORDER BY 1") +
            catalogue.rows("SELECT * FROM tblFigure ORDER BY 1") +
            catalogue.rows("SELECT * FROM tblFigurePart ORDER BY 1");
+}
+
+void keepForFuzzing(const QString& transferFile) {
+    const QString corpus = qEnvironmentVariable("LUMARET_SEED_CORPUS");
+    QFile file(transferFile);
+    if (corpus.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray content = file.readAll();
+    QDir().mkpath(corpus);
+    // Named by content, so that the same file written by several tests is kept once.
+    QFile kept(QDir(corpus).filePath(
+        QString::fromLatin1(QCryptographicHash::hash(content, QCryptographicHash::Sha1).toHex())));
+    if (kept.open(QIODevice::WriteOnly))
+        kept.write(content);
 }

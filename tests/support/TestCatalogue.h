@@ -51,5 +51,9 @@ QStringList listed(const EntryList& list);
 // Every row of the three tables, to show that a command changed nothing.
 QStringList everyRow(const TestCatalogue& catalogue);
 
+// With LUMARET_SEED_CORPUS set, copies a transfer file a test wrote or exported into that folder, where
+// scripts/fuzz starts from the files the tests know.
+void keepForFuzzing(const QString& transferFile);
+
 // True when every use-once answer that a test gave the dialogs has been taken.
 bool dialogHooksUsed();

@@ -39,6 +39,8 @@ QByteArray fileContent(const QString& path) {
 void writeFile(const QString& path, const QByteArray& content) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    file.close();
+    keepForFuzzing(path);
 }
 
 // Runs a file command with the file dialog's answer (empty for a cancel; null leaves it to the real dialog) and
@@ -112,6 +114,7 @@ private slots:
         QCOMPARE(pointer(), Pointer::Default); // busy only while the file was written
         // The header carries the day of the export, which may have turned while it ran.
         const QByteArray written = fileContent(path);
+        keepForFuzzing(path);
         const QByteArray header = written.left(written.indexOf("\r\n"));
         QVERIFY2(header == "Lumaret Import/ Export file, created " + before.toString("MM/dd/yy").toLatin1() ||
                      header == "Lumaret Import/ Export file, created " + after.toString("MM/dd/yy").toLatin1(),

@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -53,15 +55,33 @@ TransferFile::TransferFile(const QString& path)
         throw accessError(path, file.errorString());
 }
 
+namespace {
+// A full disk is the likeliest reason a write fails, and one the user can do something about, so it is said in
+// plain words; the system's own reason follows in brackets. The file's own text for a refused write is often just
+// "Unknown error", so the system's number is asked when there is one.
+Failure writeError(const QString& path, const QString& fileReason, int systemError) {
+    const QString reason = systemError != 0 ? QString::fromLocal8Bit(std::strerror(systemError)) : fileReason;
+    if (systemError == ENOSPC || systemError == EDQUOT)
+        return {failure::PathFileAccessError, QStringLiteral("The disk is full: '%1' could not be written (%2).")
+                                                  .arg(QFileInfo(path).absoluteFilePath(), reason)};
+    return accessError(path, reason);
+}
+} // namespace
+
 void saveWholeFile(const QString& path, const QByteArray& content) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a write the system refuses fails here with the system's reason; through the buffer it
+    // only showed at the commit, as "Unknown error".
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw accessError(path, file.errorString());
+    errno = 0;
     if (file.write(content) != content.size()) {
+        const int systemError = errno;
         const QString reason = file.errorString();
         file.cancelWriting();
-        throw accessError(path, reason);
+        throw writeError(path, reason, systemError);
     }
+    errno = 0;
     if (!file.commit())
-        throw accessError(path, file.errorString());
+        throw writeError(path, file.errorString(), errno);
 }
