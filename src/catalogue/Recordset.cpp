@@ -3,6 +3,7 @@
 #include "catalogue/ColumnConversion.h"
 #include "catalogue/EngineFailure.h"
 #include "catalogue/Failure.h"
+#include "catalogue/Text.h"
 
 #include <QRegularExpression>
 #include <sqlite3.h>
@@ -31,17 +32,9 @@ PreparedStatement prepare(sqlite3* engine, const QString& sql) {
 int bindValue(sqlite3_stmt* statement, int index, const QVariant& value) {
     if (value.isNull() || (value.typeId() == QMetaType::QString && value.toString().isNull()))
         return sqlite3_bind_null(statement, index);
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
+    if (value.typeId() == QMetaType::Bool || isWholeNumber(value))
         return sqlite3_bind_int64(statement, index, value.toLongLong());
+    switch (value.typeId()) {
     case QMetaType::Double:
     case QMetaType::Float:
         return sqlite3_bind_double(statement, index, value.toDouble());
@@ -255,19 +248,12 @@ void Recordset::setField(int position, const QVariant& value) {
         pending.kind = PendingValue::Kind::Null;
         return;
     }
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
+    if (value.typeId() == QMetaType::Bool || isWholeNumber(value)) {
         pending.kind = PendingValue::Kind::Whole;
         pending.whole = value.toLongLong();
         return;
+    }
+    switch (value.typeId()) {
     case QMetaType::Double:
     case QMetaType::Float:
         pending.kind = PendingValue::Kind::Real;

@@ -39,3 +39,19 @@ qint32 requireWhole(const QVariant& value) {
 QString textOrEmpty(const QVariant& value) {
     return value.isNull() ? QString() : value.toString();
 }
+
+bool isWholeNumber(const QVariant& value) {
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}

@@ -14,3 +14,6 @@ qint32 requireWhole(const QVariant& value);
 
 // A column value where null simply means no text.
 QString textOrEmpty(const QVariant& value);
+
+// Whole numbers of any of Qt's integer types, which the engine and the transfer file both hold as digits.
+bool isWholeNumber(const QVariant& value);

@@ -69,19 +69,7 @@ bool TransferWriter::addPlainUtf8(QByteArrayView utf8) {
 QString TransferWriter::valueText(const QVariant& value) {
     if (value.isNull())
         return QString();
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-        return QString::number(value.toLongLong());
-    default:
-        return value.toString();
-    }
+    return isWholeNumber(value) ? QString::number(value.toLongLong()) : value.toString();
 }
 
 void TransferWriter::appendLine(const QString& text, const QString& what) {
