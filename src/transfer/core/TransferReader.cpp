@@ -57,7 +57,10 @@ bool TransferLines::next(QByteArrayView& line) {
                 refuse(QStringLiteral("it holds a NUL byte"));
             checked = size;
         }
-        const auto* cr = static_cast<const char*>(std::memchr(data + scanned, '\r', size_t(size - scanned)));
+        // Before the first fill there is no buffer at all, and memchr must not be handed a null pointer.
+        const auto* cr = scanned < size
+                             ? static_cast<const char*>(std::memchr(data + scanned, '\r', size_t(size - scanned)))
+                             : nullptr;
         if (!cr) {
             scanned = size;
             if (size - position > maxLineBytes) {
