@@ -2,21 +2,10 @@
 #include "access/JetValues.h"
 #include "access/TargetSchema.h"
 #include "catalogue/Failure.h"
+#include "support/TestCatalogue.h"
 
 #include <QtTest>
 #include <sqlite3.h>
-
-namespace {
-qint32 failureNumber(const std::function<void()>& fn, QString* description) {
-    try {
-        fn();
-    } catch (const Failure& f) {
-        *description = f.description;
-        return f.number;
-    }
-    return 0;
-}
-} // namespace
 
 class AccessValuesTest : public QObject {
     Q_OBJECT
@@ -98,9 +87,9 @@ private slots:
         QFETCH(QList<TableDefinition>, tables);
         QFETCH(int, number);
         QFETCH(QString, named);
-        QString description;
-        QCOMPARE(failureNumber([&] { requireCatalogue(tables, "old.mdb"); }, &description), number);
-        QVERIFY2(description.contains(named), qPrintable(description));
+        const Failure f = failureOf([&] { requireCatalogue(tables, "old.mdb"); });
+        QCOMPARE(f.number, number);
+        QVERIFY2(f.description.contains(named), qPrintable(f.description));
     }
 };
 

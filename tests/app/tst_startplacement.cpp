@@ -134,12 +134,7 @@ private slots:
 
     void makingNeverReplaces() {
         TestCatalogue existing("INSERT INTO tblCategory VALUES (1, 'Kept')");
-        try {
-            location::createEmptyCatalogue(existing.path());
-            QFAIL("an existing catalogue was replaced");
-        } catch (const Failure& failure) {
-            QCOMPARE(failure.number, failure::PathFileAccessError);
-        }
+        QCOMPARE(failureNumber([&] { location::createEmptyCatalogue(existing.path()); }), failure::PathFileAccessError);
         QCOMPARE(existing.rows("SELECT CategoryName FROM tblCategory"), QStringList{"Kept"});
         QCOMPARE(filesIn(existing.directory()), QStringList{"data.mdb"});
     }

@@ -50,14 +50,9 @@ private slots:
         QTest::newRow("16") << 16 << "OK@2227.5 hand";
         QTest::newRow("64") << 64 << "OK@2227.5 alert";
         QTest::newRow("1") << 1 << "OK@1732.5 Cancel@3172.5 talk";
-        QTest::newRow("17") << 17 << "OK@1732.5 Cancel@3172.5 hand";
-        QTest::newRow("65") << 65 << "OK@1732.5 Cancel@3172.5 alert";
         QTest::newRow("4") << 4 << "Yes@1732.5 No@3172.5 talk";
         QTest::newRow("20") << 20 << "Yes@1507.5 No@2947.5 hand";
-        QTest::newRow("68") << 68 << "Yes@1507.5 No@2947.5 alert";
         QTest::newRow("3") << 3 << "Yes@750 No@2190 Cancel@3630 talk";
-        QTest::newRow("19") << 19 << "Yes@750 No@2190 Cancel@3630 hand";
-        QTest::newRow("67") << 67 << "Yes@750 No@2190 Cancel@3630 alert";
         QTest::newRow("2: unknown") << 2 << "";
         QTest::newRow("48: unknown") << 48 << "";
     }

@@ -105,8 +105,6 @@ private slots:
         QTest::addColumn<QString>("selected");
         QTest::addColumn<QString>("report");
         addCategoryRow("empty table", "", "Animals", {"1|Animals"}, "Animals");
-        addCategoryRow("after the largest, gaps left", "(1, 'A'), (2, 'B'), (7, 'C')", "Zoo",
-                       {"1|A", "2|B", "7|C", "8|Zoo"}, "Zoo");
         addCategoryRow("the last 16-bit one", "(32766, 'A')", "Zoo", {"32766|A", "32767|Zoo"}, "Zoo");
         addCategoryRow("beyond 16 bits", "(32767, 'A')", "Zoo", {"32767|A"}, "A",
                        "An error, 6: 'Overflow' has occurred.");
@@ -137,32 +135,34 @@ private slots:
         QCOMPARE(frmMsgBox::takeShown().value(0).text, report);
     }
 
-    void renameCategory() {
-        TestCatalogue catalogue(editingRows);
-        frmLumaret* w = startProgram(catalogue);
-        QVERIFY(w);
-        frmInputBox::setNextText(QStringLiteral("Zoo's"));
-        w->cmdEditCategory->click(); // Animals, the first
-
-        QCOMPARE(catalogue.value("SELECT CategoryName FROM tblCategory WHERE CategoryID = 1"), QVariant("Zoo`s"));
-        QCOMPARE(listed(*w->cboCategory), (QStringList{"Knights", "Vehicles", "Zoo`s"}));
-        QCOMPARE(w->cboCategory->Text(), QStringLiteral("Zoo`s"));
-        QCOMPARE(w->cboFigure->Text(), QStringLiteral("Eagle"));
+    void rename_data() {
+        QTest::addColumn<bool>("figure");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QStringList>("shown"); // the list renamed in, its selection, then the other list's
+        QTest::newRow("category Animals") << false << "SELECT CategoryName FROM tblCategory WHERE CategoryID = 1"
+                                          << QStringList{"Knights", "Vehicles", "Zoo`s", "Zoo`s", "Eagle"};
+        // Archer, the first of Knights, bears an identifier beyond 16 bits, as imported figures do.
+        QTest::newRow("figure Archer") << true << "SELECT FigureName FROM tblFigure WHERE FigureID = 40000"
+                                       << QStringList{"Knight", "Zoo`s", "Zoo`s", "Bow"};
     }
 
-    // Archer is the first of Knights and bears an identifier beyond 16 bits, as imported figures do.
-    void renameFigure() {
+    void rename() {
+        QFETCH(bool, figure);
+        QFETCH(QString, stored);
+        QFETCH(QStringList, shown);
         TestCatalogue catalogue(editingRows);
         frmLumaret* w = startProgram(catalogue);
         QVERIFY(w);
-        w->cboCategory->selectEntry(1);
-        frmInputBox::setNextText(QStringLiteral("Zebra's"));
-        w->cmdEditFigure->click();
+        if (figure)
+            w->cboCategory->selectEntry(1);
+        frmInputBox::setNextText(QStringLiteral("Zoo's"));
+        (figure ? w->cmdEditFigure : w->cmdEditCategory)->click();
 
-        QCOMPARE(catalogue.value("SELECT FigureName FROM tblFigure WHERE FigureID = 40000"), QVariant("Zebra`s"));
-        QCOMPARE(listed(*w->cboFigure), (QStringList{"Knight", "Zebra`s"}));
-        QCOMPARE(w->cboFigure->Text(), QStringLiteral("Zebra`s"));
-        QCOMPARE(listed(*w->lstFigureParts), QStringList{"Bow"});
+        QCOMPARE(catalogue.value(stored), QVariant("Zoo`s"));
+        ComboBox& renamedIn = figure ? *w->cboFigure : *w->cboCategory;
+        QCOMPARE(listed(renamedIn) << renamedIn.Text()
+                                   << (figure ? listed(*w->lstFigureParts).value(0) : w->cboFigure->Text()),
+                 shown);
     }
 
     // Yes to the question, and what follows.

@@ -17,23 +17,10 @@
 #include <unistd.h>
 
 namespace {
-qint32 failureNumber(const std::function<void()>& fn) {
-    try {
-        fn();
-    } catch (const Failure& f) {
-        return f.number;
-    }
-    return 0;
-}
-
 // The failure's number and description, or "0" when there was none.
 QString failureText(const std::function<void()>& fn) {
-    try {
-        fn();
-    } catch (const Failure& f) {
-        return QString::number(f.number) + QStringLiteral(": ") + f.description;
-    }
-    return QStringLiteral("0");
+    const Failure f = failureOf(fn);
+    return f.number ? QString::number(f.number) + QStringLiteral(": ") + f.description : QStringLiteral("0");
 }
 
 // The part table of the catalogue the import tests write into: names that need quoting, and number columns.
@@ -43,14 +30,6 @@ const char* const quotedColumns =
     "CREATE TABLE tblFigurePart (FigurePartID INTEGER PRIMARY KEY, FigureID INTEGER, \"Part Colour\" TEXT,"
     " \"Order\" INTEGER, \"Weight \"\"kg\"\"\" REAL);"
     "INSERT INTO tblCategory VALUES (1, 'Pieces');";
-Failure failureOf(const std::function<void()>& fn) {
-    try {
-        fn();
-    } catch (const Failure& f) {
-        return f;
-    }
-    return {0, {}};
-}
 
 // Root passes every permission check, and the engine only tells a read-only folder from a read-only file when
 // the system refuses it the journal; for a while, file access is checked as for an ordinary user.
@@ -167,23 +146,15 @@ private slots:
         QTest::newRow("beyond 64 bits") << head + "a!99999999999999999999!!\r\n"
                                         << refused + "4, column 'Order' expects a number, not '99999999999999999999'."
                                         << QStringList();
-        QTest::newRow("beyond 64 bits, written as a real") << head + "a!1e30!!\r\n"
-                                                           << refused + "4, column 'Order'" << QStringList();
         QTest::newRow("not a number") << head + "a!1!nan!\r\n"
                                       << refused + "4, column 'Weight \"kg\"' expects a number, not 'nan'."
                                       << QStringList();
-        QTest::newRow("infinite") << head + "a!1!-inf!\r\n" << refused + "4, column 'Weight \"kg\"'" << QStringList();
-        QTest::newRow("beyond a double") << head + "a!1!1e400!\r\n"
-                                         << refused + "4, column 'Weight \"kg\"'" << QStringList();
-        QTest::newRow("two signs") << head + "a!+-1!!\r\n" << refused + "4, column 'Order'" << QStringList();
         QTest::newRow("short line last") << head + "a!1!!\r\nb!"
                                          << "9: Subscript out of range: line 5" << QStringList();
         const QString notTransfer = QStringLiteral("321: Invalid file format: '%1' is not a transfer file: ");
         QTest::newRow("line feeds only") << QByteArray("H\nKnight\nChess\na!1!!\n")
                                          << notTransfer + "it has no CR LF line ends, only line feeds."
                                          << QStringList();
-        QTest::newRow("NUL in a name") << QByteArray("H\r\nKni") + '\0' + "ght\r\nChess\r\n"
-                                       << notTransfer + "it holds a NUL byte." << QStringList();
         QTest::newRow("NUL after many good lines")
             << head + QByteArray("a!1!!\r\n").repeated(100000) + "b!" + '\0' + "!!\r\n"
             << notTransfer + "it holds a NUL byte." << QStringList();
@@ -200,9 +171,7 @@ private slots:
         QFETCH(QStringList, parts);
         TestCatalogue catalogue(quotedColumns, false);
         const QString path = catalogue.directory() + QStringLiteral("/in.lrx");
-        QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
-        out.close();
+        writeFile(path, file);
         const QStringList before = everyRow(catalogue);
         Database db(catalogue.path());
         const QString result = failureText([&] { operations::importTransferFile(db, 1, path); });
@@ -216,8 +185,7 @@ private slots:
         QCOMPARE(catalogue.rows("SELECT * FROM tblFigurePart"), parts);
     }
 
-    // Only a regular file is read: a named pipe would hold the program until someone wrote to it, and a device
-    // like /dev/zero never ends.
+    // A named pipe would hold the program until someone wrote to it; /dev/zero never ends.
     void importOnlyFromRegularFiles_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
@@ -309,10 +277,8 @@ private slots:
         QTest::addColumn<QString>("expected"); // %1: the catalogue's folder
         const QString folder = "The folder '%1' is read-only; the catalogue needs it writable for its journal "
                                "(attempt to write a readonly database).";
-        QTest::newRow("read-only folder, import") << "read-only folder"
-                                                  << "import" << 1544 << folder;
-        QTest::newRow("read-only folder, rename") << "read-only folder"
-                                                  << "rename" << 1544 << folder;
+        QTest::newRow("read-only folder") << "read-only folder"
+                                          << "import" << 1544 << folder;
         QTest::newRow("read-only file") << "read-only file"
                                         << "rename" << 8
                                         << "The catalogue file '%1/data.mdb' is read-only (attempt to write a "
@@ -386,22 +352,6 @@ private slots:
         QCOMPARE(f.number, failure::PathFileAccessError);
         QCOMPARE(f.description, "The disk is full: '" + path + "' could not be written (No space left on device).");
         QCOMPARE(QDir(disk.path).entryList(QDir::Files | QDir::Hidden), QStringList());
-    }
-
-    // The parts go first; when the figure itself is refused, its parts come back.
-    void figureDeleteIsWhole() {
-        TestCatalogue catalogue(
-            "INSERT INTO tblCategory VALUES (1, 'A');"
-            "INSERT INTO tblFigure VALUES (1, 1, 'Horse', 'T');"
-            "INSERT INTO tblFigurePart VALUES (1, 1, 'Mane'), (2, 1, 'Tail');"
-            "CREATE TRIGGER refuse BEFORE DELETE ON tblFigure BEGIN SELECT RAISE(ABORT, 'no'); END");
-        const QStringList before = everyRow(catalogue);
-        Database db(catalogue.path());
-        QVERIFY(failureNumber([&] { operations::deleteFigure(db, 1); }) != 0);
-        QCOMPARE(everyRow(catalogue), before);
-        catalogue.exec("DROP TRIGGER refuse");
-        operations::deleteFigure(db, 1);
-        QCOMPARE(catalogue.value("SELECT COUNT(*) FROM tblFigurePart").toInt(), 0);
     }
 };
 

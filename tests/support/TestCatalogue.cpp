@@ -190,3 +190,25 @@ void keepForFuzzing(const QString& transferFile) {
     if (kept.open(QIODevice::WriteOnly))
         kept.write(content);
 }
+
+Failure failureOf(const std::function<void()>& fn) {
+    try {
+        fn();
+    } catch (const Failure& f) {
+        return f;
+    }
+    return {0, {}};
+}
+
+QByteArray fileContent(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    file.close();
+    if (path.endsWith(".lrx"))
+        keepForFuzzing(path);
+}

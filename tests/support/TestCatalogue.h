@@ -1,8 +1,11 @@
 #pragma once
 
+#include "catalogue/Failure.h"
+
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariant>
+#include <functional>
 
 class EntryList;
 class frmLumaret;
@@ -57,3 +60,13 @@ void keepForFuzzing(const QString& transferFile);
 
 // True when every use-once answer that a test gave the dialogs has been taken.
 bool dialogHooksUsed();
+
+// The failure fn throws, or number 0 when it throws none.
+Failure failureOf(const std::function<void()>& fn);
+inline qint32 failureNumber(const std::function<void()>& fn) {
+    return failureOf(fn).number;
+}
+
+// A file's bytes, or "<missing>".
+QByteArray fileContent(const QString& path);
+void writeFile(const QString& path, const QByteArray& content);

