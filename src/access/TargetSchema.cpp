@@ -60,12 +60,6 @@ QString spelledAsIn(const TableDefinition& table, const QString& name) {
 }
 } // namespace
 
-QString quotedIdentifier(const QString& name) {
-    QString doubled = name;
-    doubled.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + doubled + QLatin1Char('"');
-}
-
 QString declaredType(JetKind kind) {
     switch (kind) {
     case JetKind::Integer:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "access/JetFile.h"
+#include "catalogue/EngineFailure.h" // quotedIdentifier: Access names may hold spaces, reserved words and quotes
 
 // The SQL that gives each Access table its SQLite twin, and what makes an Access file a catalogue.
 
@@ -9,8 +10,6 @@ struct TableDefinition {
     QList<JetColumn> columns;
 };
 
-// "name" with any " doubled: names from an Access file may hold spaces, reserved words and quotes.
-QString quotedIdentifier(const QString& name);
 QString declaredType(JetKind kind);
 
 // The columns keep their names and order. Jet compares text without regard to case, so text columns collate

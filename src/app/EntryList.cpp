@@ -5,14 +5,21 @@
 #include <QSignalBlocker>
 
 int EntryModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(texts.size());
+    return parent.isValid() ? 0 : shown;
+}
+
+QString EntryModel::text(int row) const {
+    if (row < 0 || row >= shown)
+        return {};
+    const qsizetype start = row == 0 ? 0 : ends[row - 1];
+    return characters.mid(start, ends[row] - start);
 }
 
 QVariant EntryModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= texts.size())
+    if (!index.isValid() || index.row() >= shown)
         return {};
     if (role == Qt::DisplayRole || role == Qt::EditRole)
-        return texts[index.row()];
+        return text(index.row());
     if (role == Qt::UserRole)
         return ids[index.row()];
     return {};
@@ -20,18 +27,30 @@ QVariant EntryModel::data(const QModelIndex& index, int role) const {
 
 void EntryModel::clear() {
     beginResetModel();
-    texts.clear();
-    ids.clear();
+    characters = QString();
+    ends = {};
+    ids = {};
+    shown = 0;
     endResetModel();
 }
 
-void EntryModel::append(const QVector<QString>& moreTexts, const QVector<qint32>& moreIds) {
-    if (moreTexts.isEmpty())
+void EntryModel::stage(QStringView text) {
+    characters.append(text);
+    ends.append(characters.size());
+    ids.append(0);
+}
+
+void EntryModel::stage(QLatin1StringView text) {
+    characters.append(text);
+    ends.append(characters.size());
+    ids.append(0);
+}
+
+void EntryModel::commit() {
+    if (ends.size() == shown)
         return;
-    const int first = int(texts.size());
-    beginInsertRows({}, first, first + int(moreTexts.size()) - 1);
-    texts += moreTexts;
-    ids += moreIds;
+    beginInsertRows({}, shown, int(ends.size()) - 1);
+    shown = int(ends.size());
     endInsertRows();
 }
 
@@ -43,11 +62,7 @@ qint32 EntryList::ItemData(int index) const {
 
 void EntryList::Clear() {
     entryModel.clear();
-    appendEntries({}, {});
-}
-
-EntryBatch::~EntryBatch() {
-    list.appendEntries(texts, ids);
+    commitEntries();
 }
 
 ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
@@ -81,16 +96,20 @@ void ComboBox::selectByItemData(qint32 itemData) {
     }
 }
 
-void ComboBox::appendEntries(const QVector<QString>& texts, const QVector<qint32>& itemData) {
+void ComboBox::commitEntries() {
     const QSignalBlocker blocker(this);
     const int kept = currentIndex();
-    entryModel.append(texts, itemData);
+    entryModel.commit();
     // The combo box would select the first entry of a list that was empty; a fill selects nothing.
     setCurrentIndex(kept);
 }
 
 ListBox::ListBox(QWidget* parent) : QListView(parent) {
     setModel(&entryModel);
+    // A figure may have a hundred thousand parts: the view places the first rows at once and the rest in
+    // batches while the program waits for the user, instead of holding everything up for all of them.
+    setLayoutMode(QListView::Batched);
+    setBatchSize(2000);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -105,6 +124,6 @@ void ListBox::setListIndex(int index) {
     selectionModel()->setCurrentIndex(entryModel.index(index), QItemSelectionModel::ClearAndSelect);
 }
 
-void ListBox::appendEntries(const QVector<QString>& texts, const QVector<qint32>& itemData) {
-    entryModel.append(texts, itemData);
+void ListBox::commitEntries() {
+    entryModel.commit();
 }

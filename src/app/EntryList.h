@@ -6,8 +6,9 @@
 #include <QVector>
 #include <functional>
 
-// The entries of a list: shown text and a 32-bit item data each. Held in two plain vectors and handed to the
-// view in one insertion, so that a list of a hundred thousand entries fills at once.
+// The entries of a list: shown text and a 32-bit item data each. The texts lie one after another in one string,
+// so that a list of a million entries costs little more than its characters; a view asks for the few it shows.
+// A fill stages its entries and hands them to the view in one insertion when it ends.
 class EntryModel : public QAbstractListModel {
     Q_OBJECT
 
@@ -18,13 +19,21 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
 
     void clear();
-    void append(const QVector<QString>& texts, const QVector<qint32>& itemData);
-    QString text(int row) const { return texts.value(row); }
-    qint32 itemData(int row) const { return ids.value(row); }
+    QString text(int row) const;
+    qint32 itemData(int row) const { return row >= 0 && row < shown ? ids[row] : 0; }
+
+    // Entries added after the shown ones, not yet part of the model.
+    void stage(QStringView text);
+    void stage(QLatin1StringView text);
+    void setLastStagedItemData(qint32 value) { ids.last() = value; }
+    // Shows the staged entries.
+    void commit();
 
 private:
-    QVector<QString> texts;
+    QString characters;      // every entry's text, one after another
+    QVector<qsizetype> ends; // where each entry's text ends in characters
     QVector<qint32> ids;
+    int shown = 0;
 };
 
 // The list operations the commands use, the same for a drop-down list and a list box.
@@ -44,30 +53,27 @@ public:
 
 protected:
     friend class EntryBatch;
-    virtual void appendEntries(const QVector<QString>& texts, const QVector<qint32>& itemData) = 0;
+    // Shows the entries staged in the model.
+    virtual void commitEntries() = 0;
 
     EntryModel entryModel;
 };
 
-// Collects the entries of one fill and adds them when it ends, also when a failure ends it early: the rows
+// Collects the entries of one fill and shows them when it ends, also when a failure ends it early: the rows
 // read before the failure stay listed, as they would had they been added one by one.
 class EntryBatch {
 public:
     explicit EntryBatch(EntryList& list) : list(list) {}
-    ~EntryBatch();
+    ~EntryBatch() { list.commitEntries(); }
     EntryBatch(const EntryBatch&) = delete;
     EntryBatch& operator=(const EntryBatch&) = delete;
 
-    void add(const QString& text) {
-        texts.append(text);
-        ids.append(0);
-    }
-    void setLastItemData(qint32 value) { ids.last() = value; }
+    void add(QStringView text) { list.entryModel.stage(text); }
+    void add(QLatin1StringView text) { list.entryModel.stage(text); }
+    void setLastItemData(qint32 value) { list.entryModel.setLastStagedItemData(value); }
 
 private:
     EntryList& list;
-    QVector<QString> texts;
-    QVector<qint32> ids;
 };
 
 // A pick-only drop-down list. Filling selects nothing and runs no handler; selecting an entry, whether the
@@ -87,7 +93,7 @@ public:
     std::function<void()> onClick;
 
 protected:
-    void appendEntries(const QVector<QString>& texts, const QVector<qint32>& itemData) override;
+    void commitEntries() override;
 };
 
 // A single-selection list box; selecting an entry runs no handler.
@@ -101,5 +107,5 @@ public:
     void setListIndex(int index);
 
 protected:
-    void appendEntries(const QVector<QString>& texts, const QVector<qint32>& itemData) override;
+    void commitEntries() override;
 };

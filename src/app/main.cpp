@@ -1,12 +1,14 @@
 #include "app/CommandLine.h"
 #include "app/StartPlacement.h"
 #include "catalogue/CatalogueLocation.h"
+#include "dialogs/WindowFont.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
     location::identifyProgram();
     commandLine::answerTextRequests(argc, argv);
+    startReadingFontConfiguration();
     QApplication app(argc, argv);
     const std::optional<QString> given = commandLine::catalogueArgument(app);
     if (!given)

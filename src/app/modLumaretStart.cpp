@@ -7,6 +7,7 @@
 #include "catalogue/CatalogueLocation.h"
 #include "catalogue/Failure.h"
 #include "dialogs/Resources.h"
+#include "dialogs/WindowFont.h"
 #include "dialogs/WindowPlacement.h"
 #include "dialogs/frmMsgBox.h"
 
@@ -19,6 +20,7 @@ Placement besideProgram(const QString& programDirectory) {
 }
 
 frmLumaret* Main(const Placement& placement) {
+    startLoadingFonts();
     customCursor(); // loads the pointer image before anything asks for it
     if (isAccessFile(placement.catalogue) && !accessStart::offerConversion(placement.catalogue))
         return nullptr;

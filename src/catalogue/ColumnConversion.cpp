@@ -1,11 +1,69 @@
 #include "catalogue/ColumnConversion.h"
 
-#include "catalogue/Failure.h"
 #include "catalogue/ValueForms.h"
 
+#include <charconv>
+#include <cmath>
+
 namespace {
-Failure conversionError() {
-    return {failure::ConversionError, QStringLiteral("Data type conversion error.")};
+bool isBlank(unsigned char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Blanks around a number never mattered; the no-break space is the only one beyond ASCII a transfer file can hold.
+std::string_view trimmed(std::string_view text) {
+    for (;;) {
+        if (!text.empty() && isBlank(text.front()))
+            text.remove_prefix(1);
+        else if (text.starts_with("\xC2\xA0"))
+            text.remove_prefix(2);
+        else
+            break;
+    }
+    for (;;) {
+        if (!text.empty() && isBlank(text.back()))
+            text.remove_suffix(1);
+        else if (text.ends_with("\xC2\xA0"))
+            text.remove_suffix(2);
+        else
+            break;
+    }
+    return text;
+}
+
+// A leading "+" is allowed, as it always was, but only before a digit or a point.
+std::string_view withoutPlus(std::string_view text) {
+    if (text.size() > 1 && text.front() == '+' && text[1] != '-' && text[1] != '+')
+        text.remove_prefix(1);
+    return text;
+}
+
+template <class Number> bool parseWhole(std::string_view text, Number& out) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+// The engine's 64-bit range: the largest double below 2^63 and -2^63 itself fit, 2^63 does not.
+constexpr double wholeLimit = 9223372036854775808.0;
+
+// Shown in a refusal; a line may be megabytes long.
+QString shownText(std::string_view utf8) {
+    constexpr qsizetype shownBytes = 60;
+    if (qsizetype(utf8.size()) <= shownBytes)
+        return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    qsizetype cut = shownBytes;
+    while (cut > 0 && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80)
+        --cut; // not inside a character
+    return QString::fromUtf8(utf8.data(), cut) + QStringLiteral("...");
+}
+
+QString refusalText(const QString& column, ColumnKind kind, const QString& text, qint64 line) {
+    const QString where = line > 0 ? QStringLiteral("line %1, ").arg(line) : QString();
+    const QString expected = kind == ColumnKind::Date    ? QStringLiteral("a date")
+                             : kind == ColumnKind::YesNo ? QStringLiteral("True or False")
+                                                         : QStringLiteral("a number");
+    return QStringLiteral("Data type conversion error: %1column '%2' expects %3, not '%4'.")
+        .arg(where, column, expected, text);
 }
 } // namespace
 
@@ -23,30 +81,47 @@ ColumnKind columnKindOf(const QString& declaredType) {
     return ColumnKind::Real;
 }
 
-QVariant convertForColumn(const QVariant& value, ColumnKind kind) {
-    if (kind == ColumnKind::Text || value.isNull() || value.typeId() != QMetaType::QString)
-        return value;
-    const QString text = value.toString().trimmed();
-    if (text.isEmpty())
-        return QVariant();
-    if (kind == ColumnKind::Date) {
-        if (const std::optional<QString> date = storedDate(text))
-            return *date;
-        throw conversionError();
+ConvertedText convertText(std::string_view utf8, ColumnKind kind) {
+    ConvertedText result;
+    if (kind == ColumnKind::Text)
+        return result;
+    const std::string_view text = withoutPlus(trimmed(utf8));
+    if (text.empty()) {
+        result.kind = ConvertedText::Kind::Null;
+        return result;
     }
-    if (kind == ColumnKind::YesNo) {
-        if (const std::optional<int> yesNo = storedYesNo(text))
-            return *yesNo;
-        throw conversionError();
+    if (kind == ColumnKind::Date || kind == ColumnKind::YesNo) {
+        const QString words = QString::fromUtf8(text.data(), qsizetype(text.size()));
+        if (kind == ColumnKind::Date) {
+            const std::optional<QString> date = storedDate(words);
+            result.kind = date ? ConvertedText::Kind::NewText : ConvertedText::Kind::Refused;
+            result.newText = date.value_or(QString()).toUtf8();
+        } else {
+            const std::optional<int> yesNo = storedYesNo(words);
+            result.kind = yesNo ? ConvertedText::Kind::Whole : ConvertedText::Kind::Refused;
+            result.whole = yesNo.value_or(0);
+        }
+        return result;
     }
-    bool ok = false;
-    if (kind == ColumnKind::Integer) {
-        const qlonglong whole = text.toLongLong(&ok);
-        if (ok)
-            return whole;
+    if (kind == ColumnKind::Integer && parseWhole(text, result.whole)) {
+        result.kind = ConvertedText::Kind::Whole;
+        return result;
     }
-    const double real = text.toDouble(&ok);
-    if (ok)
-        return real;
-    throw conversionError();
+    // from_chars also reads "nan" and "inf"; neither is a number a column can hold.
+    double real = 0;
+    if (!parseWhole(text, real) || !std::isfinite(real) ||
+        (kind == ColumnKind::Integer && (real < -wholeLimit || real >= wholeLimit))) {
+        result.kind = ConvertedText::Kind::Refused;
+        return result;
+    }
+    result.kind = ConvertedText::Kind::Real;
+    result.real = real;
+    return result;
 }
+
+RefusedValue::RefusedValue(const QString& column, ColumnKind kind, std::string_view utf8, qint64 line)
+    : RefusedValue(column, kind, shownText(utf8), line) {}
+
+RefusedValue::RefusedValue(const QString& column, ColumnKind kind, const QString& shown, qint64 line)
+    : Failure(failure::ConversionError, refusalText(column, kind, shown, line)), column(column), kind(kind),
+      text(shown) {}

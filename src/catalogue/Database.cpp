@@ -6,8 +6,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlQuery>
 #include <atomic>
+#include <sqlite3.h>
+
+namespace {
+Failure markedAsTheEngines(qint32 number, const QString& text) {
+    Failure made(number, text);
+    made.fromEngine = true;
+    return made;
+}
+} // namespace
 
 Failure engineFailure(const QSqlError& error) {
     bool ok = false;
@@ -15,13 +25,33 @@ Failure engineFailure(const QSqlError& error) {
     if (!ok || number == 0)
         number = failure::EngineWithoutCode; // the engine said something went wrong without a code of its own
     const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return engineFailure(number, text);
+    return markedAsTheEngines(number, text);
 }
 
-Failure engineFailure(int resultCode, const QString& message) {
-    Failure made(resultCode == 0 ? failure::EngineWithoutCode : resultCode, message);
-    made.fromEngine = true;
-    return made;
+Failure engineFailure(sqlite3* handle, int code) {
+    qint32 number = handle ? sqlite3_extended_errcode(handle) : code;
+    if (number == SQLITE_OK)
+        number = code;
+    if (number == SQLITE_OK)
+        number = failure::EngineWithoutCode;
+    const QString text = QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(code));
+    return markedAsTheEngines(number, text);
+}
+
+sqlite3* engineHandle(const QSqlDatabase& connection) {
+    const QVariant handle = connection.driver() ? connection.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0 || !handle.constData())
+        throw Failure(failure::CannotOpenCatalogue, QStringLiteral("The catalogue is not open on a SQLite engine."));
+    sqlite3* const engine = *static_cast<sqlite3* const*>(handle.constData());
+    if (!engine)
+        throw Failure(failure::CannotOpenCatalogue, QStringLiteral("The catalogue is not open."));
+    return engine;
+}
+
+QString quotedIdentifier(const QString& name) {
+    QString quoted = name;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
 Failure noSuchTable(const QString& table) {

@@ -36,6 +36,7 @@ constexpr qint32 FileNotFound = 53;
 constexpr qint32 FileAlreadyExists = 58;
 constexpr qint32 InputPastEndOfFile = 62;
 constexpr qint32 PathFileAccessError = 75;
+constexpr qint32 InvalidFileFormat = 321;
 constexpr qint32 ObjectNotSet = 91;
 constexpr qint32 InvalidUseOfNull = 94;
 constexpr qint32 InvalidPropertyArrayIndex = 381;

@@ -1,5 +1,7 @@
 #include "catalogue/Statements.h"
 
+#include "catalogue/EngineFailure.h"
+
 namespace statements {
 namespace {
 QString number(qint64 value) {
@@ -26,6 +28,10 @@ Statement figureType(qint32 figureId) {
 
 Statement figureParts(qint32 figureId) {
     return {"SELECT * FROM tblFigurePart WHERE FigureID=" + number(figureId), {}};
+}
+
+Statement figurePartList(qint32 figureId) {
+    return {"SELECT FigurePartID, FigurePartName FROM tblFigurePart WHERE FigureID=" + number(figureId), {}};
 }
 
 Statement largestCategoryId() {
@@ -119,15 +125,32 @@ Statement figuresNamed(qint32 categoryId, const QString& name) {
 }
 
 Statement categoriesWithFigureCounts() {
-    return {QStringLiteral("SELECT CategoryID, CategoryName, (SELECT COUNT(*) FROM tblFigure f WHERE "
-                           "f.CategoryID=c.CategoryID) AS Figures FROM tblCategory c ORDER BY CategoryName"),
-            {}};
+    return {
+        QStringLiteral("SELECT CategoryID, CategoryName, (SELECT COUNT(*) FROM tblFigure f WHERE "
+                       "f.CategoryID=c.CategoryID) AS Figures FROM tblCategory c ORDER BY CategoryName COLLATE NOCASE"),
+        {}};
 }
 
 Statement figuresWithPartCounts(qint32 categoryId) {
     return {"SELECT FigureID, FigureName, (SELECT COUNT(*) FROM tblFigurePart p WHERE p.FigureID=f.FigureID) AS "
             "Parts FROM tblFigure f WHERE CategoryID=" +
-                number(categoryId) + " ORDER BY FigureName",
+                number(categoryId) + " ORDER BY FigureName COLLATE NOCASE",
+            {}};
+}
+
+Statement tableColumns(const QString& table) {
+    return {"PRAGMA table_info(" + quotedIdentifier(table) + ")", {}};
+}
+
+Statement addRow(const QString& table, const QStringList& columns) {
+    QStringList names;
+    QStringList marks;
+    for (const QString& column : columns) {
+        names << quotedIdentifier(column);
+        marks << QStringLiteral("?");
+    }
+    return {"INSERT INTO " + quotedIdentifier(table) + " (" + names.join(QLatin1String(", ")) + ") VALUES (" +
+                marks.join(QLatin1String(", ")) + ")",
             {}};
 }
 } // namespace statements

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 #include <QtGlobal>
 
@@ -17,6 +18,8 @@ Statement listCategories();
 Statement listFigures(qint32 categoryId);
 Statement figureType(qint32 figureId);
 Statement figureParts(qint32 figureId);
+// Only what the part list shows: identifier and name.
+Statement figurePartList(qint32 figureId);
 Statement largestCategoryId();
 Statement addCategory(qint32 newId, const QString& name);
 Statement renameCategory(const QString& name, qint32 categoryId);
@@ -44,4 +47,9 @@ Statement categoriesNamed(const QString& name);
 Statement figuresNamed(qint32 categoryId, const QString& name);
 Statement categoriesWithFigureCounts();
 Statement figuresWithPartCounts(qint32 categoryId);
+
+// The columns of a table (name in column 1, declared type in column 2), and a row of values for all of them.
+// Column names come from the catalogue, so they are quoted: a part column may be called "Part Colour" or "Order".
+Statement tableColumns(const QString& table);
+Statement addRow(const QString& table, const QStringList& columns);
 } // namespace statements

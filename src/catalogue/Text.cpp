@@ -12,6 +12,14 @@ QString trimBlanks(const QString& text) {
     return text.mid(first, last - first);
 }
 
+QStringView trimBlanks(QStringView text) {
+    while (!text.isEmpty() && text.front() == QLatin1Char(' '))
+        text = text.sliced(1);
+    while (!text.isEmpty() && text.back() == QLatin1Char(' '))
+        text.chop(1);
+    return text;
+}
+
 QString requireText(const QVariant& value) {
     if (value.isNull())
         throw failure::invalidUseOfNull();

@@ -1,5 +1,16 @@
 #include "dialogs/WindowFont.h"
 
+#include <QFontDatabase>
+#include <QThreadPool>
+#include <future>
+#if LUMARET_HAVE_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
+
+namespace {
+std::shared_future<void> fontConfiguration;
+} // namespace
+
 QFont windowFont() {
     QFont font;
     // Narrow families first; where none is installed the system's own sans-serif stands in.
@@ -14,4 +25,26 @@ QFont headingFont() {
     font.setPointSizeF(9.75);
     font.setBold(true);
     return font;
+}
+
+void startReadingFontConfiguration() {
+#if LUMARET_HAVE_FONTCONFIG
+    // Qt reads the configuration through the same call and finds it read; parsing it takes longer than the
+    // application object's own start.
+    if (!fontConfiguration.valid())
+        fontConfiguration = std::async(std::launch::async, [] { FcInit(); }).share();
+#endif
+}
+
+void startLoadingFonts() {
+    static bool started = false;
+    if (started)
+        return;
+    started = true;
+    // The application waits for the pool's threads before it ends.
+    QThreadPool::globalInstance()->start([configuration = fontConfiguration] {
+        if (configuration.valid())
+            configuration.wait(); // read twice at once, it would cost twice
+        QFontDatabase::families();
+    });
 }

@@ -9,3 +9,12 @@ QFont windowFont();
 
 // The bold heading of a window ("Choose a category and figure:", the Move window's "Category:").
 QFont headingFont();
+
+// Reading the system's fonts is a good part of start-up and needs nothing from the window, so it runs on threads
+// of its own while the window is built, the catalogue opened and the lists filled; the first text measured
+// waits for it. Each starts once per program.
+//
+// The system's font configuration, before the application object exists (where the system has fontconfig).
+void startReadingFontConfiguration();
+// The application's font database, once the application object exists.
+void startLoadingFonts();

@@ -14,6 +14,27 @@ int partNameColumn(const Recordset& parts) {
             return i;
     return -1;
 }
+
+// One value of the current row, read in the form the engine holds it; texts that need a closer look, and any
+// value the file does not carry as it is, go the way of Fields.
+void addValue(TransferWriter& writer, const Recordset& parts, int column) {
+    const Recordset::FieldValue value = parts.field(column);
+    switch (value.kind) {
+    case Recordset::FieldKind::Null:
+        writer.addNull();
+        return;
+    case Recordset::FieldKind::Whole:
+        writer.addWhole(value.whole);
+        return;
+    case Recordset::FieldKind::Text:
+        if (writer.addPlainUtf8(value.utf8))
+            return;
+        break;
+    default:
+        break;
+    }
+    writer.addText(TransferWriter::valueText(parts.Fields(column)));
+}
 } // namespace
 
 QByteArray figureTransferContent(Database& db, qint32 figureId, const QDate& date) {
@@ -25,12 +46,12 @@ QByteArray figureTransferContent(Database& db, qint32 figureId, const QDate& dat
     // The first two columns are the identifiers; every further one is carried, by position.
     Recordset parts = db.OpenRecordset(statements::figureParts(figureId));
     const int nameColumn = partNameColumn(parts);
-    QVariantList values;
+    writer.namePartsWith([&] { return nameColumn >= 0 ? textOrEmpty(parts.Fields(nameColumn)) : QString(); });
     while (!parts.Eof()) {
-        values.clear();
+        writer.beginPart();
         for (int i = 2; i < parts.FieldCount(); ++i)
-            values.append(parts.Fields(i));
-        writer.addPart(values, nameColumn >= 0 ? textOrEmpty(parts.Fields(nameColumn)) : QString());
+            addValue(writer, parts, i);
+        writer.endPart();
         parts.MoveNext();
     }
     parts.Close();

@@ -1,11 +1,17 @@
 #include "operations/FigureImport.h"
 
+#include "catalogue/ColumnConversion.h"
 #include "catalogue/Database.h"
 #include "catalogue/Failure.h"
 #include "catalogue/Text.h"
 #include "operations/CatalogueOperations.h"
 #include "transfer/core/TransferFileAccess.h"
 #include "transfer/core/TransferReader.h"
+#include "transfer/core/Windows1252.h"
+
+#include <functional>
+#include <optional>
+#include <string>
 
 namespace operations {
 namespace {
@@ -16,47 +22,93 @@ bool nameTaken(Database& db, qint32 categoryId, const QString& name) {
     return taken;
 }
 
-Failure shortPartLine(const TransferPart& part, int dataColumns) {
+Failure shortPartLine(qint64 line, int dataColumns) {
     return {failure::SubscriptOutOfRange,
             QStringLiteral("Subscript out of range: line %1 of the file holds fewer values than a part has "
                            "columns (%2)")
-                .arg(part.line)
+                .arg(line)
                 .arg(dataColumns)};
 }
 
-void addParts(Database& db, qint32 figureId, const QList<TransferPart>& parts) {
-    qint64 nextPartId = nextIdentifier(db, statements::largestPartId());
-    Recordset rows = db.OpenRecordset(statements::partRowsForAdding(), RecordsetType::Dynaset);
-    const int columns = rows.FieldCount();
-    for (const TransferPart& part : parts) {
-        if (part.pieces.size() < columns - 2)
-            throw shortPartLine(part, columns - 2);
+// Adds the parts of one figure, one row each, through the one prepared insert of the part table.
+class PartRows {
+public:
+    PartRows(Database& db, qint32 figureId)
+        : figureId(figureId), nextPartId(nextIdentifier(db, statements::largestPartId())),
+          rows(db.OpenRecordset(statements::partRowsForAdding(), RecordsetType::Dynaset)), columns(rows.FieldCount()) {}
+
+    // The pieces of the part line `line`, as UTF-8; data column k takes piece k, and pieces beyond the columns
+    // are left over.
+    template <class Pieces, class ToUtf8> void add(qint64 line, const Pieces& pieces, ToUtf8 toUtf8) {
+        if (pieces.size() < columns - 2)
+            throw shortPartLine(line, columns - 2);
+        if (!identifierColumns) // looked up with the first part: a figure without parts needs neither
+            identifierColumns = {rows.FieldPosition(QStringLiteral("FigureID")),
+                                 rows.FieldPosition(QStringLiteral("FigurePartID"))};
         rows.AddNew();
-        rows.setField(QStringLiteral("FigureID"), figureId);
-        rows.setField(QStringLiteral("FigurePartID"), toInt32(nextPartId++));
+        rows.setWholeField(identifierColumns->first, figureId);
+        rows.setWholeField(identifierColumns->second, toInt32(nextPartId++));
         for (int i = 2; i < columns; ++i)
-            rows.setField(i, part.pieces.at(i - 2));
-        rows.Update();
+            rows.setFieldUtf8(i, toUtf8(pieces[i - 2]));
+        try {
+            rows.Update();
+        } catch (const RefusedValue& refused) {
+            throw refused.atLine(line);
+        }
     }
-    rows.Close();
+
+    void close() { rows.Close(); }
+
+private:
+    qint32 figureId;
+    qint64 nextPartId;
+    Recordset rows;
+    int columns;
+    std::optional<std::pair<int, int>> identifierColumns;
+};
+
+// The figure row and then its parts, which addParts hands to the PartRows, all in one transaction.
+ImportedFigure addFigure(Database& db, qint32 categoryId, const QString& name, const QString& type,
+                         const std::function<void(PartRows&)>& addParts) {
+    ImportedFigure added;
+    db.transaction([&] {
+        added.nameClash = nameTaken(db, categoryId, name);
+        // Checked once: a second import of the same file gets the same suffixed name.
+        added.name = added.nameClash ? name + QStringLiteral(" (imported)") : name;
+        added.figureId = toInt32(nextIdentifier(db, statements::largestFigureId()));
+        db.Execute(statements::addFigure(added.figureId, categoryId, added.name, type));
+        PartRows parts(db, added.figureId);
+        addParts(parts);
+        parts.close();
+    });
+    return added;
 }
 } // namespace
 
 ImportedFigure addTransferFigure(Database& db, qint32 categoryId, const TransferFigure& figure) {
-    ImportedFigure added;
-    db.transaction([&] {
-        added.nameClash = nameTaken(db, categoryId, figure.name);
-        // Checked once: a second import of the same file gets the same suffixed name.
-        added.name = added.nameClash ? figure.name + QStringLiteral(" (imported)") : figure.name;
-        added.figureId = toInt32(nextIdentifier(db, statements::largestFigureId()));
-        db.Execute(statements::addFigure(added.figureId, categoryId, added.name, figure.type));
-        addParts(db, added.figureId, figure.parts);
+    return addFigure(db, categoryId, figure.name, figure.type, [&](PartRows& parts) {
+        QByteArray utf8;
+        for (const TransferPart& part : figure.parts)
+            parts.add(part.line, part.pieces, [&](const QString& piece) {
+                utf8 = piece.toUtf8();
+                return std::string_view(utf8.constData(), size_t(utf8.size()));
+            });
     });
-    return added;
 }
 
+// The file is read as the rows are written: a failure on its last line rolls back everything before it, and
+// no more than one buffer of the file is ever held.
 ImportedFigure importTransferFile(Database& db, qint32 categoryId, const QString& path) {
-    return addTransferFigure(db, categoryId, readTransferContent(readWholeFile(path)));
+    TransferFile file(path);
+    TransferLines& lines = file.lines();
+    const TransferHeading heading = readTransferHeading(lines);
+    return addFigure(db, categoryId, heading.name, heading.type, [&](PartRows& parts) {
+        TransferPieces pieces;
+        std::string scratch;
+        const auto toUtf8 = [&](QByteArrayView piece) { return windows1252::toUtf8(piece, scratch); };
+        while (nextTransferPart(lines, pieces))
+            parts.add(lines.lineNumber(), pieces, toUtf8);
+    });
 }
 
 } // namespace operations

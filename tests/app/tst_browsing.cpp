@@ -148,6 +148,22 @@ private slots:
         QCOMPARE(w->lblFigureType->text(), QStringLiteral("Second"));
     }
 
+    // Names are listed whatever the engine holds them as; only text has its blanks trimmed as text.
+    void partNamesOfEveryKind() {
+        TestCatalogue catalogue("CREATE TABLE tblCategory (CategoryID INTEGER, CategoryName TEXT);"
+                                "CREATE TABLE tblFigure (FigureID, CategoryID, FigureName, FigureType);"
+                                "CREATE TABLE tblFigurePart (FigurePartID, FigureID, FigurePartName);"
+                                "INSERT INTO tblCategory VALUES (1, 'Animals');"
+                                "INSERT INTO tblFigure VALUES (10, 1, 'Horse', 'T');"
+                                "INSERT INTO tblFigurePart VALUES (1, 10, ' Mane '), (2, 10, 42), (3, 10, 2.5),"
+                                " (4, 10, ' Gr\u00FCn '), ('5', 10, X'4869'), (6.0, 10, '');",
+                                false);
+        frmLumaret* w = startProgram(catalogue);
+        QVERIFY(w);
+        QCOMPARE(listed(*w->lstFigureParts), QStringList({"Mane", "42", "2.5", "Gr\u00FCn", "Hi", ""}));
+        QCOMPARE(itemData(*w->lstFigureParts), QList<qint32>({1, 2, 3, 4, 5, 6}));
+    }
+
     void largeListsFillCompletely() {
         TestCatalogue catalogue("INSERT INTO tblCategory VALUES (1, 'Big');"
                                 "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "

@@ -1,5 +1,6 @@
 // The catalogue layer: what the engine refuses reaches the caller, transactions are all or nothing, and
 // a second program holding the file is waited for.
+#include "catalogue/ColumnConversion.h"
 #include "catalogue/Database.h"
 #include "catalogue/Failure.h"
 #include "support/TestCatalogue.h"
@@ -199,6 +200,54 @@ private slots:
             other.join();
         QCOMPARE(failure.number & 0xff, code);
         QVERIFY2(failure.description.startsWith(expected), qPrintable(failure.description));
+    }
+
+    // Text for a number column: what counts as a number and what the column cannot hold.
+    void convertText_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("whole"); // a whole-number column, else a real one
+        QTest::addColumn<QString>("converted");
+        QTest::newRow("blanks only") << QByteArray(" \t ") << true << "null";
+        QTest::newRow("no-break spaces around") << QByteArray("\xC2\xA0"
+                                                              "42\xC2\xA0")
+                                                << true << "whole 42";
+        QTest::newRow("plus sign") << QByteArray("+42") << true << "whole 42";
+        QTest::newRow("two signs") << QByteArray("+-42") << true << "refused";
+        QTest::newRow("largest whole") << QByteArray("9223372036854775807") << true << "whole 9223372036854775807";
+        QTest::newRow("one past it") << QByteArray("9223372036854775808") << true << "refused";
+        QTest::newRow("fraction in a whole column") << QByteArray("-2.5") << true << "real -2.5";
+        QTest::newRow("exponent beyond 64 bits") << QByteArray("1e19") << true << "refused";
+        QTest::newRow("the same in a real column") << QByteArray("1e19") << false << "real 1e+19";
+        QTest::newRow("whole text in a real column") << QByteArray("7") << false << "real 7";
+        QTest::newRow("beyond a double") << QByteArray("-1e309") << false << "refused";
+        QTest::newRow("infinity") << QByteArray("infinity") << false << "refused";
+        QTest::newRow("hexadecimal") << QByteArray("0x1A") << false << "refused";
+        QTest::newRow("digit groups") << QByteArray("1,000") << true << "refused";
+    }
+    void convertText() {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, whole);
+        const ConvertedText c = ::convertText(std::string_view(text.constData(), size_t(text.size())),
+                                              whole ? ColumnKind::Integer : ColumnKind::Real);
+        QString converted;
+        switch (c.kind) {
+        case ConvertedText::Kind::Null:
+            converted = "null";
+            break;
+        case ConvertedText::Kind::Whole:
+            converted = "whole " + QString::number(c.whole);
+            break;
+        case ConvertedText::Kind::Real:
+            converted = "real " + QString::number(c.real);
+            break;
+        case ConvertedText::Kind::Refused:
+            converted = "refused";
+            break;
+        case ConvertedText::Kind::Text:
+            converted = "text";
+            break;
+        }
+        QTEST(converted, "converted");
     }
 
     // A second copy of the program holding the file is waited for; one that holds it too long is a failure.

@@ -7,9 +7,13 @@
 #include "support/TestCatalogue.h"
 #include "transfer/core/TransferReader.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QtTest>
 #include <sys/fsuid.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -59,6 +63,24 @@ public:
     const QString path;
     bool mounted = false;
 };
+
+// The failure's number and description, or "0" when there was none.
+QString failureText(const std::function<void()>& fn) {
+    try {
+        fn();
+    } catch (const Failure& f) {
+        return QString::number(f.number) + QStringLiteral(": ") + f.description;
+    }
+    return QStringLiteral("0");
+}
+
+// The part table of the catalogue the import tests write into: names that need quoting, and number columns.
+const char* const quotedColumns =
+    "CREATE TABLE tblCategory (CategoryID INTEGER PRIMARY KEY, CategoryName TEXT);"
+    "CREATE TABLE tblFigure (FigureID INTEGER PRIMARY KEY, CategoryID INTEGER, FigureName TEXT, FigureType TEXT);"
+    "CREATE TABLE tblFigurePart (FigurePartID INTEGER PRIMARY KEY, FigureID INTEGER, \"Part Colour\" TEXT,"
+    " \"Order\" INTEGER, \"Weight \"\"kg\"\"\" REAL);"
+    "INSERT INTO tblCategory VALUES (1, 'Pieces');";
 
 // A catalogue whose identifier columns take any value, as an older or hand-made file may.
 const char* const looseTables = "CREATE TABLE tblCategory (CategoryID, CategoryName TEXT);"
@@ -264,6 +286,107 @@ private slots:
         QCOMPARE(f.number, failure::PathFileAccessError);
         QCOMPARE(f.description, "The disk is full: '" + path + "' could not be written (No space left on device).");
         QCOMPARE(QDir(disk.path).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    // What a file brings into the catalogue, or the failure it ends in; a failure leaves every row as it was,
+    // wherever in the file it comes.
+    void importFile_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("failure"); // start of "number: description", or "0"
+        QTest::addColumn<QStringList>("parts");
+        const QByteArray head("H\r\nKnight\r\nChess\r\n");
+        QTest::newRow("column names that need quoting")
+            << head + "Red!1!2.5!\r\nCaf\xE9 \x80!!-0.5!\r\n"
+            << "0" << QStringList{"1|1|Red|1|2.5", "2|1|Caf\u00E9 \u20AC|<null>|-0.5"};
+        QTest::newRow("whole-number limits and a fraction kept")
+            << head + "a!9223372036854775807!!\r\nb!-9223372036854775808!1e300!\r\nc! +7 !\r\nd!1e3!\r\ne!2.5!\r\n"
+            << "0"
+            << QStringList{"1|1|a|9223372036854775807|<null>", "2|1|b|-9223372036854775808|1.0e+300", "3|1|c|7|<null>",
+                           "4|1|d|1000|<null>", "5|1|e|2.5|<null>"};
+        const QString refused = QStringLiteral("3421: Data type conversion error: line ");
+        QTest::newRow("a word, on the last line")
+            << head + "a!1!!\r\nb!2!!\r\nc!abc!!" << refused + "6, column 'Order' expects a number, not 'abc'."
+            << QStringList();
+        QTest::newRow("beyond 64 bits") << head + "a!99999999999999999999!!\r\n"
+                                        << refused + "4, column 'Order' expects a number, not '99999999999999999999'."
+                                        << QStringList();
+        QTest::newRow("beyond 64 bits, written as a real") << head + "a!1e30!!\r\n"
+                                                           << refused + "4, column 'Order'" << QStringList();
+        QTest::newRow("not a number") << head + "a!1!nan!\r\n"
+                                      << refused + "4, column 'Weight \"kg\"' expects a number, not 'nan'."
+                                      << QStringList();
+        QTest::newRow("infinite") << head + "a!1!-inf!\r\n" << refused + "4, column 'Weight \"kg\"'" << QStringList();
+        QTest::newRow("beyond a double") << head + "a!1!1e400!\r\n"
+                                         << refused + "4, column 'Weight \"kg\"'" << QStringList();
+        QTest::newRow("two signs") << head + "a!+-1!!\r\n" << refused + "4, column 'Order'" << QStringList();
+        QTest::newRow("short line last") << head + "a!1!!\r\nb!"
+                                         << "9: Subscript out of range: line 5" << QStringList();
+        const QString notTransfer = QStringLiteral("321: Invalid file format: '%1' is not a transfer file: ");
+        QTest::newRow("line feeds only") << QByteArray("H\nKnight\nChess\na!1!!\n")
+                                         << notTransfer + "it has no CR LF line ends, only line feeds."
+                                         << QStringList();
+        QTest::newRow("NUL in a name") << QByteArray("H\r\nKni") + '\0' + "ght\r\nChess\r\n"
+                                       << notTransfer + "it holds a NUL byte." << QStringList();
+        QTest::newRow("NUL after many good lines")
+            << head + QByteArray("a!1!!\r\n").repeated(100000) + "b!" + '\0' + "!!\r\n"
+            << notTransfer + "it holds a NUL byte." << QStringList();
+        QTest::newRow("a line beyond the limit")
+            << head + "a!1!!\r\n" + QByteArray(TransferLines::maxLineBytes + 1, 'x')
+            << notTransfer + "line 5 is longer than 4 MiB." << QStringList();
+        QTest::newRow("ends before the type")
+            << QByteArray("H\r\nKnight") << "62: Input past end of file" << QStringList();
+    }
+
+    void importFile() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, failure);
+        QFETCH(QStringList, parts);
+        TestCatalogue catalogue(quotedColumns, false);
+        const QString path = catalogue.directory() + QStringLiteral("/in.lrx");
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
+        out.close();
+        const QStringList before = everyRow(catalogue);
+        Database db(catalogue.path());
+        const QString result = failureText([&] { operations::importTransferFile(db, 1, path); });
+        QVERIFY2(result.startsWith(QString(failure).replace("%1", QFileInfo(path).absoluteFilePath())),
+                 qPrintable(result));
+        if (failure != QLatin1String("0")) {
+            QCOMPARE(everyRow(catalogue), before);
+            return;
+        }
+        QCOMPARE(catalogue.rows("SELECT FigureName, FigureType FROM tblFigure"), QStringList{"Knight|Chess"});
+        QCOMPARE(catalogue.rows("SELECT * FROM tblFigurePart"), parts);
+    }
+
+    // Only a regular file is read: a named pipe would hold the program until someone wrote to it, and a device
+    // like /dev/zero never ends.
+    void importOnlyFromRegularFiles_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("named pipe") << "fifo"
+                                    << "a named pipe, not a regular file";
+        QTest::newRow("device") << "/dev/zero"
+                                << "a device, not a regular file";
+        QTest::newRow("folder") << "folder"
+                                << "a folder, not a file";
+    }
+    void importOnlyFromRegularFiles() {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        TestCatalogue catalogue(quotedColumns, false);
+        QString path = catalogue.directory() + QStringLiteral("/in.lrx");
+        if (kind == QLatin1String("fifo"))
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(path));
+        else
+            path = kind;
+        const QStringList before = everyRow(catalogue);
+        Database db(catalogue.path());
+        QCOMPARE(failureText([&] { operations::importTransferFile(db, 1, path); }),
+                 QStringLiteral("75: Path/File access error: '%1' (%2)").arg(path, reason));
+        QCOMPARE(everyRow(catalogue), before);
     }
 
     // The parts go first; when the figure itself is refused, its parts come back.

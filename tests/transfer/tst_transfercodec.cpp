@@ -4,6 +4,8 @@
 #include "transfer/core/Windows1252.h"
 
 #include <QtTest>
+#include <algorithm>
+#include <cstring>
 
 class TransferCodec : public QObject {
     Q_OBJECT
@@ -60,6 +62,42 @@ private slots:
         QTEST(figure.name, "name");
         QTEST(figure.type, "type");
         QTEST(parts, "parts");
+    }
+
+    // A file arrives in pieces of any size; a line end split between two of them, or a line longer than the
+    // reader's buffer, must read as it does from one piece.
+    void readingInPieces_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("piece");
+        const QByteArray mixed("H\r\nN\nM\rT\r\n\r\nA!1!\r\r\nB\n!\r\nlast!");
+        for (const int piece : {1, 2, 3, 7})
+            QTest::addRow("line ends across pieces of %d", piece) << mixed << piece;
+        QTest::newRow("lines longer than the buffer")
+            << "H\r\nN\r\nT\r\n" + QByteArray(600 * 1024, 'a') + "!\r\n" + QByteArray(300 * 1024, 'b') + "!" << 100000;
+    }
+    void readingInPieces() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, piece);
+        qsizetype at = 0;
+        TransferLines pieces(
+            [&](char* into, qsizetype capacity) {
+                const qsizetype n = std::min({qsizetype(piece), capacity, bytes.size() - at});
+                std::memcpy(into, bytes.constData() + at, size_t(n));
+                at += n;
+                return n;
+            },
+            QString());
+        TransferLines whole(bytes);
+        QByteArrayView fromPieces;
+        QByteArrayView fromWhole;
+        for (;;) {
+            const bool more = whole.next(fromWhole);
+            QCOMPARE(pieces.next(fromPieces), more);
+            if (!more)
+                break;
+            QCOMPARE(fromPieces, fromWhole);
+            QCOMPARE(pieces.lineNumber(), whole.lineNumber());
+        }
     }
 };
 

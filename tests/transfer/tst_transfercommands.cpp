@@ -82,6 +82,11 @@ private slots:
             << "Knight\r\nChess\r\nHip!2!!\r\n Leg !!left!\r\nTail!-7!O'Neil!\r\n"
             << QStringList{"1|Pieces",    "7|1|Pawn|Piece",         "8|1|Knight|Chess",   "40|7|Pawn|1|x",
                            "41|8|Hip|2|", "42|8| Leg |<null>|left", "43|8|Tail|-7|O'Neil"};
+        // Beyond plain ASCII on both ways, and fractions, which the writer gives in their shortest form.
+        QTest::newRow("fraction and accented letters")
+            << severalColumns << "(1, 3, 'Caf\u00E9', 2.5, 'Gr\u00FCn'), (2, 3, 'Tail', -0.125, 'x')" << QString()
+            << "Knight\r\nChess\r\nCaf\u00E9!2.5!Gr\u00FCn!\r\nTail!-0.125!x!\r\n"
+            << QStringList{"1|Pieces", "1|1|Knight|Chess", "1|1|Caf\u00E9|2.5|Gr\u00FCn", "2|1|Tail|-0.125|x"};
     }
     void roundTrip() {
         QFETCH(QString, tables);

@@ -2,29 +2,57 @@
 
 #include "catalogue/Failure.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 Failure accessError(const QString& path, const QString& reason) {
     return {failure::PathFileAccessError,
             QStringLiteral("Path/File access error: '%1' (%2)").arg(QFileInfo(path).absoluteFilePath(), reason)};
 }
+
+// Looked at before the file is opened: opening a named pipe alone would already wait for a writer.
+void requireRegularFile(const QString& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(QFile::encodeName(path).toStdString(), error);
+    switch (status.type()) {
+    case std::filesystem::file_type::not_found:
+        throw Failure(failure::FileNotFound, QStringLiteral("File not found"));
+    case std::filesystem::file_type::regular:
+        return;
+    case std::filesystem::file_type::directory:
+        throw accessError(path, QStringLiteral("a folder, not a file"));
+    case std::filesystem::file_type::fifo:
+        throw accessError(path, QStringLiteral("a named pipe, not a regular file"));
+    case std::filesystem::file_type::character:
+    case std::filesystem::file_type::block:
+        throw accessError(path, QStringLiteral("a device, not a regular file"));
+    case std::filesystem::file_type::socket:
+        throw accessError(path, QStringLiteral("a socket, not a regular file"));
+    default:
+        if (error)
+            throw accessError(path, QString::fromLocal8Bit(error.message()));
+        throw accessError(path, QStringLiteral("not a regular file"));
+    }
+}
 } // namespace
 
-QByteArray readWholeFile(const QString& path) {
-    QFile file(path);
-    if (!file.exists())
-        throw Failure(failure::FileNotFound, QStringLiteral("File not found"));
-    if (!file.open(QIODevice::ReadOnly))
+TransferFile::TransferFile(const QString& path)
+    : path(path), file(path), reader(
+                                  [this](char* into, qsizetype capacity) {
+                                      const qint64 got = file.read(into, capacity);
+                                      if (got < 0)
+                                          throw accessError(this->path, file.errorString());
+                                      return qsizetype(got);
+                                  },
+                                  QFileInfo(path).absoluteFilePath()) {
+    requireRegularFile(path);
+    // Unbuffered: the reader keeps a buffer of its own.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw accessError(path, file.errorString());
-    QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw accessError(path, file.errorString());
-    return content;
 }
 
 namespace {

@@ -4,8 +4,9 @@
 #include "catalogue/Text.h"
 #include "transfer/core/Windows1252.h"
 
+#include <charconv>
+
 namespace {
-const QLatin1String lineEnd("\r\n");
 
 bool hasLineBreak(const QString& text) {
     return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
@@ -29,6 +30,7 @@ QString unencodableProblem(const QString& text, qsizetype at) {
 }
 } // namespace
 
+const QByteArray TransferWriter::lineEnd = QByteArrayLiteral("\r\n");
 const QString TransferWriter::headerStart = QStringLiteral("Lumaret Import/ Export file, created ");
 
 TransferWriter::TransferWriter(const QString& name, const QString& type, const QDate& date)
@@ -39,13 +41,29 @@ TransferWriter::TransferWriter(const QString& name, const QString& type, const Q
 }
 
 void TransferWriter::addPart(const QVariantList& values, const QString& partName) {
-    ++partCount;
-    QString what = QStringLiteral("part number %1").arg(partCount);
-    if (!partName.isEmpty())
-        what += QStringLiteral(" (%1)").arg(quoted(partName));
+    givenPartName = partName;
+    beginPart();
     for (const QVariant& value : values)
-        appendValue(valueText(value), what);
-    bytes += lineEnd;
+        appendValue(valueText(value));
+    endPart();
+}
+
+void TransferWriter::addWhole(qint64 value) {
+    char digits[24];
+    const auto result = std::to_chars(std::begin(digits), std::end(digits), value);
+    bytes.append(digits, result.ptr - digits);
+    bytes += '!';
+}
+
+bool TransferWriter::addPlainUtf8(QByteArrayView utf8) {
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80 || byte == '!' || byte == '\r' || byte == '\n')
+            return false;
+    }
+    bytes += utf8;
+    bytes += '!';
+    return true;
 }
 
 QString TransferWriter::valueText(const QVariant& value) {
@@ -75,15 +93,23 @@ void TransferWriter::appendLine(const QString& text, const QString& what) {
     bytes += lineEnd;
 }
 
-void TransferWriter::appendValue(const QString& text, const QString& what) {
+void TransferWriter::appendValue(const QString& text) {
     if (hasLineBreak(text))
-        refuse(what, QStringLiteral("holds a line break, which would end its line in the transfer file"));
+        refusePart(QStringLiteral("holds a line break, which would end its line in the transfer file"));
     if (text.contains(QLatin1Char('!')))
-        refuse(what, QStringLiteral("holds \"!\", which separates the values of a part in the transfer file"));
+        refusePart(QStringLiteral("holds \"!\", which separates the values of a part in the transfer file"));
     if (const qsizetype at = windows1252::firstUnencodable(text); at >= 0)
-        refuse(what, unencodableProblem(text, at));
+        refusePart(unencodableProblem(text, at));
     windows1252::encodeInto(text, bytes);
     bytes += '!';
+}
+
+void TransferWriter::refusePart(const QString& problem) const {
+    QString what = QStringLiteral("part number %1").arg(partCount);
+    const QString partName = partNamer ? partNamer() : givenPartName;
+    if (!partName.isEmpty())
+        what += QStringLiteral(" (%1)").arg(quoted(partName));
+    refuse(what, problem);
 }
 
 void TransferWriter::refuse(const QString& what, const QString& problem) const {

@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QString>
 #include <QVariantList>
+#include <functional>
 
 // Assembles one transfer file in memory: the header with the date, the figure's name and type without their
 // surrounding blanks, then one line per part with every data column's value followed by "!".
@@ -18,6 +19,18 @@ public:
     // The values of one part's data columns in table order; partName only serves to name the part in a refusal.
     void addPart(const QVariantList& values, const QString& partName = {});
 
+    // The same part by part and value by value, for callers that read many rows themselves. The part's name is
+    // asked of partName only when a value is refused, so a part that passes costs no description.
+    void namePartsWith(std::function<QString()> partName) { partNamer = std::move(partName); }
+    void beginPart() { ++partCount; }
+    void addNull() { bytes += '!'; }
+    void addWhole(qint64 value);
+    // A value given as UTF-8 that is plain ASCII without "!" or a line break goes in as it is, and true comes
+    // back; for anything else nothing is added and false comes back, and the caller gives it to addText.
+    bool addPlainUtf8(QByteArrayView utf8);
+    void addText(const QString& text) { appendValue(text); }
+    void endPart() { bytes += lineEnd; }
+
     const QByteArray& content() const { return bytes; }
 
     // Null as empty text, whole numbers in decimal digits, anything else in Qt's own text form.
@@ -27,10 +40,15 @@ public:
 
 private:
     void appendLine(const QString& text, const QString& what);
-    void appendValue(const QString& text, const QString& what);
+    void appendValue(const QString& text);
     [[noreturn]] void refuse(const QString& what, const QString& problem) const;
+    [[noreturn]] void refusePart(const QString& problem) const;
+
+    static const QByteArray lineEnd;
 
     QString figureName;
     QByteArray bytes;
     qsizetype partCount = 0;
+    QString givenPartName;
+    std::function<QString()> partNamer;
 };

@@ -31,6 +31,30 @@ QString decode(QByteArrayView bytes) {
     return text;
 }
 
+std::string_view toUtf8(QByteArrayView bytes, std::string& scratch) {
+    qsizetype ascii = 0;
+    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80)
+        ++ascii;
+    if (ascii == bytes.size())
+        return std::string_view(bytes.data(), size_t(bytes.size()));
+    scratch.assign(bytes.data(), size_t(ascii));
+    for (qsizetype i = ascii; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        const char16_t c = byte >= 0x80 && byte < 0xA0 ? upperControls[byte - 0x80] : char16_t(byte);
+        if (c < 0x80) {
+            scratch += char(c);
+        } else if (c < 0x800) {
+            scratch += char(0xC0 | (c >> 6));
+            scratch += char(0x80 | (c & 0x3F));
+        } else {
+            scratch += char(0xE0 | (c >> 12));
+            scratch += char(0x80 | ((c >> 6) & 0x3F));
+            scratch += char(0x80 | (c & 0x3F));
+        }
+    }
+    return scratch;
+}
+
 qsizetype firstUnencodable(QStringView text) {
     for (qsizetype i = 0; i < text.size(); ++i)
         if (byteOf(text[i].unicode()) == noByte)
