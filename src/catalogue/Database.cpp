@@ -83,6 +83,7 @@ void checkSignature(const QString& path) {
 }
 
 // The engine's result codes that deserve more words than its own; the low byte is the primary code.
+constexpr qint32 engineError = 1;
 constexpr qint32 engineBusy = 5;
 constexpr qint32 engineLocked = 6;
 constexpr qint32 engineReadOnly = 8;
@@ -143,7 +144,13 @@ QSqlDatabase Database::connection() const {
 }
 
 Recordset Database::OpenRecordset(const Statement& statement, RecordsetType type) {
-    return Recordset(connection(), statement, type);
+    try {
+        return Recordset(connection(), statement, type);
+    } catch (const Failure& failure) {
+        if (transactionDepth > 0)
+            throw;
+        throw explained(failure);
+    }
 }
 
 void Database::Execute(const Statement& statement) {
@@ -211,6 +218,18 @@ Failure Database::explained(const Failure& failure) {
     const QString reason = failure.description;
     QString text;
     switch (failure.number & 0xff) {
+    case engineError: {
+        // A converted or hand-made catalogue may lack a column or table the program reads: named as such, the way
+        // a column asked for by name is.
+        static const QString noColumn = QStringLiteral("no such column: ");
+        static const QString noTable = QStringLiteral("no such table: ");
+        if (reason.startsWith(noColumn))
+            return failure::itemNotFound(reason.mid(noColumn.size()).section(QLatin1Char('.'), -1));
+        if (reason.startsWith(noTable))
+            return noSuchTable(reason.mid(noTable.size()).section(QLatin1Char('.'), -1));
+        text = reason;
+        break;
+    }
     case engineBusy:
     case engineLocked:
         text = QStringLiteral("The catalogue is locked by another program (%1). Close that program, then try again.")
