@@ -11,24 +11,21 @@
 #include <atomic>
 #include <sqlite3.h>
 
+namespace {
+Failure markedAsTheEngines(qint32 number, const QString& text) {
+    Failure made(number, text);
+    made.fromEngine = true;
+    return made;
+}
+} // namespace
+
 Failure engineFailure(const QSqlError& error) {
     bool ok = false;
     qint32 number = error.nativeErrorCode().toInt(&ok);
     if (!ok || number == 0)
         number = failure::EngineWithoutCode; // the engine said something went wrong without a code of its own
     const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return engineFailure(number, text);
-}
-
-Failure engineFailure(int resultCode, const QString& message) {
-    // A catalogue made by hand or converted may lack a column the program reads; the user is told which one, as the
-    // older engine did for an item not found.
-    static const QLatin1String noSuchColumn("no such column: ");
-    if (message.startsWith(noSuchColumn))
-        return failure::itemNotFound(message.mid(noSuchColumn.size()));
-    Failure made(resultCode == 0 ? failure::EngineWithoutCode : resultCode, message);
-    made.fromEngine = true;
-    return made;
+    return markedAsTheEngines(number, text);
 }
 
 Failure engineFailure(sqlite3* handle, int code) {
@@ -37,7 +34,8 @@ Failure engineFailure(sqlite3* handle, int code) {
         number = code;
     if (number == SQLITE_OK)
         number = failure::EngineWithoutCode;
-    return engineFailure(number, QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(code)));
+    const QString text = QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(code));
+    return markedAsTheEngines(number, text);
 }
 
 sqlite3* engineHandle(const QSqlDatabase& connection) {
@@ -85,6 +83,7 @@ void checkSignature(const QString& path) {
 }
 
 // The engine's result codes that deserve more words than its own; the low byte is the primary code.
+constexpr qint32 engineError = 1;
 constexpr qint32 engineBusy = 5;
 constexpr qint32 engineLocked = 6;
 constexpr qint32 engineReadOnly = 8;
@@ -145,7 +144,13 @@ QSqlDatabase Database::connection() const {
 }
 
 Recordset Database::OpenRecordset(const Statement& statement, RecordsetType type) {
-    return Recordset(connection(), statement, type);
+    try {
+        return Recordset(connection(), statement, type);
+    } catch (const Failure& failure) {
+        if (transactionDepth > 0)
+            throw;
+        throw explained(failure);
+    }
 }
 
 void Database::Execute(const Statement& statement) {
@@ -213,6 +218,18 @@ Failure Database::explained(const Failure& failure) {
     const QString reason = failure.description;
     QString text;
     switch (failure.number & 0xff) {
+    case engineError: {
+        // A converted or hand-made catalogue may lack a column or table the program reads: named as such, the way
+        // a column asked for by name is.
+        static const QString noColumn = QStringLiteral("no such column: ");
+        static const QString noTable = QStringLiteral("no such table: ");
+        if (reason.startsWith(noColumn))
+            return failure::itemNotFound(reason.mid(noColumn.size()).section(QLatin1Char('.'), -1));
+        if (reason.startsWith(noTable))
+            return noSuchTable(reason.mid(noTable.size()).section(QLatin1Char('.'), -1));
+        text = reason;
+        break;
+    }
     case engineBusy:
     case engineLocked:
         text = QStringLiteral("The catalogue is locked by another program (%1). Close that program, then try again.")

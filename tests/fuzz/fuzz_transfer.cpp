@@ -1,28 +1,35 @@
-// Fuzzing the way into the catalogue: any bytes as a transfer file are read, split into parts, converted for the
-// part columns of every kind and written into a catalogue, and the transaction is then undone so that every input
-// meets the same catalogue. A refusal is a Failure; any other exception, and anything the sanitizers see, is a
-// finding. A file that reads and that the writer can carry is also written and read again: it must come back the
-// same.
+// Fuzzing the way into the catalogue. Any bytes are taken as a transfer file and
+//  - read line by line twice, from one view and from a source handing them out in small pieces of a size the
+//    input chooses: both must give the same lines and parts, or the same failure;
+//  - each part's pieces are converted for a column of every kind;
+//  - a file that reads and that the writer can carry is written again and read back: it must come back the same;
+//  - the file is imported into a catalogue with part columns of every kind, the way the Import button does, and
+//    the transaction is undone so that every input meets the same catalogue.
+// A refusal is a Failure; any other exception, a disagreement, and anything the sanitizers see is a finding.
+#include "catalogue/ColumnConversion.h"
 #include "catalogue/Database.h"
 #include "catalogue/Failure.h"
 #include "catalogue/Text.h"
 #include "operations/FigureImport.h"
 #include "transfer/core/TransferReader.h"
 #include "transfer/core/TransferWriter.h"
+#include "transfer/core/Windows1252.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 struct Undo {};
 
-[[noreturn]] void finding(const char* what, const QString& detail) {
+[[noreturn]] void finding(const char* what, const QString& detail = {}) {
     std::fprintf(stderr, "finding: %s\n%s\n", what, qPrintable(detail));
     std::abort();
 }
@@ -38,10 +45,14 @@ const char* const schema[] = {
     "INSERT INTO tblFigure VALUES (1, 1, 'Taken', 'T')",
 };
 
+QTemporaryDir& directory() {
+    static QTemporaryDir made(QDir::tempPath() + QStringLiteral("/fuzz_transfer-XXXXXX"));
+    return made;
+}
+
 Database& catalogue() {
-    static QTemporaryDir directory(QDir::tempPath() + QStringLiteral("/fuzz_transfer-XXXXXX"));
     static Database* db = [] {
-        const QString path = directory.filePath(QStringLiteral("data.mdb"));
+        const QString path = directory().filePath(QStringLiteral("data.mdb"));
         {
             QSqlDatabase maker = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("maker"));
             maker.setDatabaseName(path);
@@ -61,6 +72,56 @@ Database& catalogue() {
         return opened;
     }();
     return *db;
+}
+
+// Everything a reading gives, in one text, or how it failed. A reading in pieces meets a bad byte only when the
+// piece holding it arrives, so a failure stands for the whole reading: what came before it is left out.
+QString readAll(TransferLines& lines) {
+    QString seen;
+    try {
+        const TransferHeading heading = readTransferHeading(lines);
+        seen += heading.name + QLatin1Char('\n') + heading.type + QLatin1Char('\n');
+        TransferPieces pieces;
+        while (nextTransferPart(lines, pieces)) {
+            seen += QString::number(lines.lineNumber());
+            for (QByteArrayView piece : pieces)
+                seen += QLatin1Char('|') + QString::fromLatin1(piece.toByteArray().toPercentEncoding());
+            seen += QLatin1Char('\n');
+        }
+    } catch (const Failure& failure) {
+        return QStringLiteral("failure %1: %2").arg(failure.number).arg(failure.description);
+    }
+    return seen;
+}
+
+void compareReadings(QByteArrayView bytes) {
+    TransferLines whole(bytes, QStringLiteral("f"));
+    // The first byte chooses how much the source hands out at a time.
+    const qsizetype piece = bytes.isEmpty() ? 1 : 1 + qsizetype(quint8(bytes.front()) % 64);
+    qsizetype offset = 0;
+    TransferLines pieces(
+        [&](char* into, qsizetype capacity) {
+            const qsizetype n = std::min({piece, capacity, bytes.size() - offset});
+            std::memcpy(into, bytes.data() + offset, size_t(n));
+            offset += n;
+            return n;
+        },
+        QStringLiteral("f"));
+    const QString fromWhole = readAll(whole);
+    const QString fromPieces = readAll(pieces);
+    if (fromWhole != fromPieces)
+        finding("a reading in pieces differs from one of the whole",
+                fromWhole + QStringLiteral("\n----\n") + fromPieces);
+}
+
+void convertEveryKind(const TransferFigure& figure) {
+    for (const TransferPart& part : figure.parts)
+        for (const QString& piece : part.pieces) {
+            const QByteArray utf8 = piece.toUtf8();
+            for (ColumnKind kind :
+                 {ColumnKind::Text, ColumnKind::Integer, ColumnKind::Real, ColumnKind::Date, ColumnKind::YesNo})
+                convertText(std::string_view(utf8.constData(), size_t(utf8.size())), kind);
+        }
 }
 
 // The parts as the writer would put them back: the values before the empty text after the last "!". A line that
@@ -98,6 +159,24 @@ void checkRoundTrip(const TransferFigure& figure) {
     if (carriedParts(back) != parts)
         finding("parts changed on the way back", QString::fromLatin1(written.toPercentEncoding()));
 }
+
+void import(QByteArrayView bytes) {
+    const QString path = directory().filePath(QStringLiteral("input.lrx"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes.data(), bytes.size()) != bytes.size())
+        finding("cannot write the input file", path);
+    file.close();
+    Database& db = catalogue();
+    try {
+        db.transaction([&] {
+            operations::importTransferFile(db, 1, path);
+            throw Undo{};
+        });
+    } catch (const Failure&) {
+    } catch (const Undo&) {
+    }
+}
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
@@ -107,16 +186,14 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Database& db = catalogue();
+    const QByteArrayView bytes(data, qsizetype(size));
+    compareReadings(bytes);
     try {
-        const TransferFigure figure = readTransferContent(QByteArrayView(data, qsizetype(size)));
+        const TransferFigure figure = readTransferContent(bytes);
+        convertEveryKind(figure);
         checkRoundTrip(figure);
-        db.transaction([&] {
-            operations::addTransferFigure(db, 1, figure);
-            throw Undo{};
-        });
     } catch (const Failure&) {
-    } catch (const Undo&) {
     }
+    import(bytes);
     return 0;
 }
