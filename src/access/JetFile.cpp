@@ -1,6 +1,6 @@
 #include "access/JetFile.h"
 
-#include "access/JetValues.h"
+#include "access/jet/JetValues.h"
 #include "catalogue/Failure.h"
 
 #include <QFile>

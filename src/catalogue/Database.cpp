@@ -1,5 +1,6 @@
 #include "catalogue/Database.h"
 
+#include "catalogue/AccessCatalogue.h"
 #include "catalogue/EngineFailure.h"
 #include "catalogue/Failure.h"
 
@@ -9,6 +10,9 @@
 #include <QSqlDriver>
 #include <QSqlQuery>
 #include <atomic>
+
+#define SQLITE_ENABLE_SESSION
+#define SQLITE_ENABLE_PREUPDATE_HOOK
 #include <sqlite3.h>
 
 namespace {
@@ -61,9 +65,11 @@ Failure noSuchTable(const QString& table) {
 namespace {
 const char* const requiredTables[] = {"tblCategory", "tblFigure", "tblFigurePart"};
 
+enum class FileKind { Sqlite, Access };
+
 // Looks at the first bytes before the engine does: SQLite would happily create or misread a file that is
-// missing or in another format, and an Access file deserves to be named as such.
-void checkSignature(const QString& path) {
+// missing or in another format. Access 97 files are older than what the page writer keeps: they are named as such.
+FileKind checkSignature(const QString& path) {
     const QString native = QFileInfo(path).absoluteFilePath();
     if (!QFileInfo::exists(path))
         throw Failure(failure::CannotOpenCatalogue, QStringLiteral("Could not find file '%1'.").arg(native));
@@ -73,13 +79,17 @@ void checkSignature(const QString& path) {
                       QStringLiteral("Path/File access error: '%1' (%2)").arg(native, file.errorString()));
     const QByteArray head = file.read(32);
     const QByteArray jetMark = head.mid(4, 15);
-    if (jetMark == "Standard Jet DB" || jetMark == "Standard ACE DB")
+    const bool jet3 = head.size() > 0x14 && head.at(0x14) == 0;
+    if (jetMark == "Standard ACE DB" || (jetMark == "Standard Jet DB" && !jet3))
+        return FileKind::Access;
+    if (jetMark == "Standard Jet DB")
         throw Failure(failure::UnrecognizedFormat,
-                      QStringLiteral("'%1' is an Access (Jet) database. This program keeps its catalogue in a "
-                                     "SQLite database; convert the file to SQLite first.")
+                      QStringLiteral("'%1' is an Access 97 database, older than the Access files this program "
+                                     "keeps; convert the file to SQLite first.")
                           .arg(native));
     if (!head.startsWith(QByteArrayLiteral("SQLite format 3\0")))
         throw Failure(failure::UnrecognizedFormat, QStringLiteral("Unrecognized database format '%1'.").arg(native));
+    return FileKind::Sqlite;
 }
 
 // The engine's result codes that deserve more words than its own; the low byte is the primary code.
@@ -98,37 +108,52 @@ QString nextConnectionName() {
 } // namespace
 
 Database::Database(const QString& path, int busyTimeoutMs) : filePath(path), connectionName(nextConnectionName()) {
-    checkSignature(path);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
-        if (!db.open()) {
-            const Failure f = explained(engineFailure(db.lastError()));
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(connectionName);
-            throw f;
-        }
-    }
+    if (checkSignature(path) == FileKind::Access)
+        access = std::make_unique<AccessCatalogue>(path);
+    openWorkingCopy(busyTimeoutMs);
     try {
-        QSqlQuery q(connection());
-        for (const char* table : requiredTables) {
-            // The first statement is where a file locked by another program or with a damaged header shows:
-            // preparing it reads the schema.
-            if (!q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE")))
-                throw explained(engineFailure(q.lastError()));
-            q.addBindValue(QString::fromLatin1(table));
-            if (!q.exec())
-                throw explained(engineFailure(q.lastError()));
-            if (!q.next())
-                throw noSuchTable(QString::fromLatin1(table));
-            q.finish();
-        }
+        if (access)
+            access->load(engineHandle(connection()));
+        else
+            requireTables();
     } catch (...) {
         QSqlDatabase::database(connectionName, false).close();
         QSqlDatabase::removeDatabase(connectionName);
         throw;
     }
+}
+
+// The SQLite file itself, or for an Access file its working copy in memory.
+void Database::openWorkingCopy(int busyTimeoutMs) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+    db.setDatabaseName(access ? QStringLiteral(":memory:") : filePath);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
+    if (!db.open()) {
+        const Failure f = explained(engineFailure(db.lastError()));
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connectionName);
+        throw f;
+    }
+}
+
+void Database::requireTables() {
+    QSqlQuery q(connection());
+    for (const char* table : requiredTables) {
+        // The first statement is where a file locked by another program or with a damaged header shows:
+        // preparing it reads the schema.
+        if (!q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE")))
+            throw explained(engineFailure(q.lastError()));
+        q.addBindValue(QString::fromLatin1(table));
+        if (!q.exec())
+            throw explained(engineFailure(q.lastError()));
+        if (!q.next())
+            throw noSuchTable(QString::fromLatin1(table));
+        q.finish();
+    }
+}
+
+QString Database::readOnlyReason() const {
+    return access ? access->readOnlyReason() : QString();
 }
 
 Database::~Database() {
@@ -154,6 +179,11 @@ Recordset Database::OpenRecordset(const Statement& statement, RecordsetType type
 }
 
 void Database::Execute(const Statement& statement) {
+    // A change to an Access catalogue's working copy must reach the file: only a command's transaction carries it.
+    if (access && transactionDepth == 0) {
+        transaction([&] { Execute(statement); });
+        return;
+    }
     try {
         QSqlQuery q(connection());
         if (!q.prepare(statement.text))
@@ -181,22 +211,55 @@ void Database::transaction(const std::function<void()>& fn) {
         fn();
         return;
     }
+    if (access) {
+        if (!access->readOnlyReason().isEmpty())
+            throw Failure(
+                failure::CannotUpdate,
+                QStringLiteral("Cannot update. Database or object is read-only. %1").arg(access->readOnlyReason()));
+        // Writing over another program's change would lose it: the file is read again instead.
+        if (access->changedByAnotherProgram()) {
+            access->reload(engineHandle(connection()));
+            throw Failure(failure::ChangedByAnotherProgram,
+                          QStringLiteral("The catalogue '%1' was changed by another program since it was read; it has "
+                                         "been read again and nothing was changed. Look at the lists, then try again.")
+                              .arg(QDir::toNativeSeparators(QFileInfo(filePath).absoluteFilePath())));
+        }
+    }
     try {
         run(QStringLiteral("BEGIN IMMEDIATE"));
     } catch (const Failure& failure) {
         throw explained(failure);
     }
     ++transactionDepth;
+    sqlite3_session* session = nullptr;
     try {
+        if (access) {
+            sqlite3* const engine = engineHandle(connection());
+            if (const int code = sqlite3session_create(engine, "main", &session); code != SQLITE_OK)
+                throw engineFailure(engine, code);
+            if (const int code = sqlite3session_attach(session, nullptr); code != SQLITE_OK)
+                throw engineFailure(engine, code);
+        }
         fn();
+        if (session) {
+            int size = 0;
+            void* changes = nullptr;
+            if (const int code = sqlite3session_changeset(session, &size, &changes); code != SQLITE_OK)
+                throw engineFailure(engineHandle(connection()), code);
+            const std::unique_ptr<void, decltype(&sqlite3_free)> owned(changes, &sqlite3_free);
+            access->write(engineHandle(connection()), size, changes);
+        }
         run(QStringLiteral("COMMIT"));
     } catch (const Failure& failure) {
+        sqlite3session_delete(session);
         rollBack();
         throw explained(failure);
     } catch (...) {
+        sqlite3session_delete(session);
         rollBack();
         throw;
     }
+    sqlite3session_delete(session);
     --transactionDepth;
 }
 

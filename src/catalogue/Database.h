@@ -7,9 +7,14 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <functional>
+#include <memory>
 
-// The one open catalogue. Opening checks that the file is a SQLite catalogue with the three tables and never
-// creates anything; a second copy of the program working on the same file waits for its lock a few seconds.
+class AccessCatalogue;
+
+// The one open catalogue. Opening checks that the file is a catalogue with the three tables and never creates
+// anything. A SQLite catalogue is worked on directly; a second copy of the program working on the same file waits
+// for its lock a few seconds. An Access catalogue is read into a SQLite working copy in memory, and each command's
+// committed rows are written into the Access file before the command is done (see AccessCatalogue).
 class Database {
 public:
     // busyTimeoutMs: how long a statement waits for another program's lock before it fails.
@@ -26,6 +31,10 @@ public:
     void transaction(const std::function<void()>& fn);
 
     QString path() const { return filePath; }
+    // Empty when commands may write; otherwise why the catalogue is only read (an Access file this program
+    // cannot keep true, say). Every writing command is then refused with it.
+    QString readOnlyReason() const;
+    bool isAccessFile() const { return access != nullptr; }
     QSqlDatabase connection() const;
 
     static constexpr int defaultBusyTimeoutMs = 5000;
@@ -36,6 +45,11 @@ private:
     Failure explained(const Failure& failure);
     QString damageFound();
 
+    void openWorkingCopy(int busyTimeoutMs);
+    void requireTables();
+    void commitToAccess();
+
+    std::unique_ptr<AccessCatalogue> access;
     QString filePath;
     QString connectionName;
     int transactionDepth = 0;

@@ -45,6 +45,7 @@ constexpr qint32 NoCurrentRecord = 3021;
 constexpr qint32 IdentifierNotUnique = 3022;
 constexpr qint32 CannotOpenCatalogue = 3024;
 constexpr qint32 CannotUpdate = 3027;
+constexpr qint32 ChangedByAnotherProgram = 3197;
 constexpr qint32 NoSuchTable = 3078;
 constexpr qint32 EngineWithoutCode = 3146;
 constexpr qint32 OperationNotSupported = 3251;

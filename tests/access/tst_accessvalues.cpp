@@ -1,5 +1,5 @@
 // The value forms and the SQL of the Access conversion, on values and names the sample files do not hold.
-#include "access/JetValues.h"
+#include "access/jet/JetValues.h"
 #include "access/TargetSchema.h"
 #include "catalogue/Failure.h"
 #include "support/TestCatalogue.h"

@@ -1,0 +1,377 @@
+#include "catalogue/AccessCatalogue.h"
+
+#include "access/jet/FilePageStore.h"
+#include "access/jet/JetError.h"
+#include "access/jet/RowCodec.h"
+#include "access/jet/RowWriter.h"
+#include "access/jet/TableDefs.h"
+#include "catalogue/AccessValues.h"
+#include "catalogue/EngineFailure.h"
+#include "catalogue/Failure.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <sys/stat.h>
+
+#define SQLITE_ENABLE_SESSION
+#define SQLITE_ENABLE_PREUPDATE_HOOK
+#include <sqlite3.h>
+
+namespace {
+const char* const catalogueTables[] = {"tblCategory", "tblFigure", "tblFigurePart"};
+
+// What tells this program that the file is still the one it read: another program writing it changes at least one.
+struct FileIdentity {
+    qint64 size = -1;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+    quint64 inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+FileIdentity identityOf(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+            qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec, quint64(st.st_ino)};
+}
+
+// The number a damaged SQLite catalogue is reported with, so that both kinds of damage read alike.
+constexpr qint32 damagedCatalogue = 11;
+
+Failure fromJet(const jet::Error& error, const QString& path) {
+    const QString file = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    switch (error.kind()) {
+    case jet::Error::Kind::Damaged:
+        return Failure(damagedCatalogue,
+                       QStringLiteral("The catalogue '%1' is damaged (%2). Restore it from a backup copy.")
+                           .arg(file, error.message()));
+    case jet::Error::Kind::DiskFull:
+        return failure::pathFileAccess(path, QStringLiteral("The disk is full: %1").arg(error.message()));
+    case jet::Error::Kind::Io:
+        return failure::pathFileAccess(path, error.message());
+    case jet::Error::Kind::Constraint:
+        return Failure(failure::IdentifierNotUnique, error.message());
+    case jet::Error::Kind::ReadOnly:
+    case jet::Error::Kind::Unsupported:
+        return Failure(failure::CannotUpdate, error.message());
+    }
+    return Failure(failure::InternalError, error.message());
+}
+
+// The working copy keys its rows by the Access table's primary key; every row change names its row by it. Whole
+// numbers and texts (the only key values a catalogue has) give the same bytes from either side.
+void addKeyPart(QByteArray& key, sqlite3_value* v) {
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER:
+        key += 'i' + QByteArray::number(sqlite3_value_int64(v));
+        break;
+    case SQLITE_NULL:
+        key += 'n';
+        break;
+    default:
+        key += 't' + QByteArray(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
+    }
+    key += '\0';
+}
+
+void addKeyPart(QByteArray& key, const jet::Value& value) {
+    if (const auto* n = std::get_if<qint64>(&value))
+        key += 'i' + QByteArray::number(*n);
+    else if (const auto* b = std::get_if<bool>(&value))
+        key += 'i' + QByteArray::number(*b ? 1 : 0);
+    else if (const auto* text = std::get_if<QString>(&value))
+        key += 't' + text->toUtf8();
+    else if (jet::isNull(value))
+        key += 'n';
+    else
+        key += 'x';
+    key += '\0';
+}
+
+QByteArray keyOf(sqlite3_value* const* values, const QList<int>& keyColumns) {
+    QByteArray key;
+    for (int column : keyColumns)
+        addKeyPart(key, values[column]);
+    return key;
+}
+
+void check(sqlite3* db, int code) {
+    if (code != SQLITE_OK && code != SQLITE_DONE && code != SQLITE_ROW)
+        throw engineFailure(db, code);
+}
+
+struct Statement {
+    sqlite3_stmt* handle = nullptr;
+    Statement(sqlite3* db, const QString& sql) {
+        const QByteArray text = sql.toUtf8();
+        check(db, sqlite3_prepare_v2(db, text.constData(), int(text.size()), &handle, nullptr));
+    }
+    ~Statement() { sqlite3_finalize(handle); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+};
+
+void run(sqlite3* db, const QString& sql) {
+    check(db, sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr));
+}
+} // namespace
+
+struct AccessCatalogue::State {
+    QString path;
+    std::unique_ptr<jet::FilePageStore> store;
+    QList<jet::TableDef> tables;
+    QList<QList<int>> keyColumns;              // positions of each table's primary-key columns
+    QList<QHash<QByteArray, jet::RowId>> rows; // each table's rows by key
+    QString readOnly;
+    FileIdentity identity;
+
+    int tableIndex(const char* name) const {
+        for (int i = 0; i < tables.size(); ++i)
+            if (tables[i].name.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+                return i;
+        return -1;
+    }
+    void open();
+    void readDefinitions();
+    void fill(sqlite3* db, int table);
+    void apply(sqlite3* db, sqlite3_changeset_iter* it, QList<std::function<void()>>& undo);
+};
+
+void AccessCatalogue::State::open() {
+    const QFileInfo info(path);
+    const bool writable = info.isWritable() && QFileInfo(info.absolutePath()).isWritable();
+    store = std::make_unique<jet::FilePageStore>(path, writable ? jet::FilePageStore::Mode::ReadWrite
+                                                                : jet::FilePageStore::Mode::ReadOnly);
+    readOnly.clear();
+    if (!info.isWritable())
+        readOnly = QStringLiteral("The catalogue file '%1' is read-only.")
+                       .arg(QDir::toNativeSeparators(info.absoluteFilePath()));
+    else if (!writable)
+        readOnly = QStringLiteral("The folder '%1' is read-only; the catalogue needs it writable for its journal.")
+                       .arg(QDir::toNativeSeparators(info.absolutePath()));
+    readDefinitions();
+    if (readOnly.isEmpty())
+        if (const auto why = jet::whyNotWritable(*store, tables))
+            readOnly = *why;
+    identity = identityOf(path);
+}
+
+void AccessCatalogue::State::readDefinitions() {
+    tables.clear();
+    keyColumns.clear();
+    const auto present = jet::listTables(*store);
+    for (const char* name : catalogueTables) {
+        if (std::none_of(present.cbegin(), present.cend(), [&](const auto& table) {
+                return table.first.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+            }))
+            throw noSuchTable(QLatin1String(name));
+        jet::TableDef table = jet::readTableDef(*store, QLatin1String(name));
+        QList<int> key;
+        for (const jet::IndexDef& index : table.indexes)
+            if (index.primaryKey)
+                for (const jet::IndexColumn& c : index.columns)
+                    for (int i = 0; i < table.columns.size(); ++i)
+                        if (table.columns[i].number == c.columnNumber)
+                            key << i;
+        if (key.isEmpty() && readOnly.isEmpty())
+            readOnly = QStringLiteral("The table %1 has no primary key, so its rows cannot be told apart for writing.")
+                           .arg(table.name);
+        keyColumns << key;
+        tables << table;
+    }
+}
+
+AccessCatalogue::AccessCatalogue(const QString& path) : state(std::make_unique<State>()) {
+    state->path = path;
+    try {
+        state->open();
+    } catch (const jet::Error& error) {
+        throw fromJet(error, path);
+    }
+}
+
+AccessCatalogue::~AccessCatalogue() = default;
+
+QString AccessCatalogue::readOnlyReason() const {
+    return state->readOnly;
+}
+
+bool AccessCatalogue::changedByAnotherProgram() const {
+    return identityOf(state->path) != state->identity;
+}
+
+void AccessCatalogue::State::fill(sqlite3* db, int t) {
+    const jet::TableDef& table = tables[t];
+    QStringList columns, marks;
+    for (const jet::ColumnDef& column : table.columns) {
+        columns << quotedIdentifier(column.name) + QLatin1Char(' ') + accessvalues::declaredType(column.type);
+        marks << QStringLiteral("?");
+    }
+    QStringList key;
+    for (int i : keyColumns[t])
+        key << quotedIdentifier(table.columns[i].name);
+    if (!key.isEmpty())
+        columns << QStringLiteral("PRIMARY KEY (%1)").arg(key.join(QLatin1String(", ")));
+    run(db,
+        QStringLiteral("CREATE TABLE %1 (%2)").arg(quotedIdentifier(table.name), columns.join(QLatin1String(", "))));
+    // The file's unique indexes refuse here as they would in Access, before anything reaches the file.
+    for (const jet::IndexDef& index : table.indexes) {
+        if (!index.unique() || index.primaryKey)
+            continue;
+        QStringList indexed;
+        for (const jet::IndexColumn& c : index.columns)
+            for (const jet::ColumnDef& column : table.columns)
+                if (column.number == c.columnNumber)
+                    indexed << quotedIdentifier(column.name);
+        run(db, QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 (%3)")
+                    .arg(quotedIdentifier(QStringLiteral("%1_unique_%2").arg(table.name).arg(index.number)),
+                         quotedIdentifier(table.name), indexed.join(QLatin1String(", "))));
+    }
+    // The same index a SQLite catalogue has for the lists: figures by category, parts by figure.
+    const int second = table.columns.size() > 1 ? 1 : 0;
+    if (t > 0)
+        run(db, QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+                    .arg(quotedIdentifier(table.name + QStringLiteral("_by_owner")), quotedIdentifier(table.name),
+                         quotedIdentifier(table.columns[second].name)));
+
+    Statement insert(db, QStringLiteral("INSERT INTO %1 VALUES (%2)")
+                             .arg(quotedIdentifier(table.name), marks.join(QLatin1String(", "))));
+    QHash<QByteArray, jet::RowId>& byKey = rows[t];
+    byKey.clear();
+    jet::scanRows(*store, table, [&](jet::RowId id, const QList<jet::Value>& row) {
+        for (int i = 0; i < table.columns.size(); ++i)
+            accessvalues::bind(insert.handle, i + 1, table.columns[i], row.value(i), table.name);
+        check(db, sqlite3_step(insert.handle));
+        QByteArray key;
+        for (int i : keyColumns[t])
+            addKeyPart(key, row.value(i));
+        byKey.insert(key, id);
+        sqlite3_reset(insert.handle);
+    });
+}
+
+void AccessCatalogue::load(sqlite3* db) {
+    try {
+        state->rows = QList<QHash<QByteArray, jet::RowId>>(state->tables.size());
+        run(db, QStringLiteral("BEGIN"));
+        for (int t = 0; t < state->tables.size(); ++t)
+            state->fill(db, t);
+        run(db, QStringLiteral("COMMIT"));
+    } catch (const jet::Error& error) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw fromJet(error, state->path);
+    } catch (...) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+void AccessCatalogue::reload(sqlite3* db) {
+    for (const jet::TableDef& table : state->tables)
+        run(db, QStringLiteral("DROP TABLE IF EXISTS %1").arg(quotedIdentifier(table.name)));
+    try {
+        state->open();
+    } catch (const jet::Error& error) {
+        throw fromJet(error, state->path);
+    }
+    load(db);
+}
+
+void AccessCatalogue::State::apply(sqlite3* db, sqlite3_changeset_iter* it, QList<std::function<void()>>& undo) {
+    jet::RowWriter writer(*store);
+    while (sqlite3changeset_next(it) == SQLITE_ROW) {
+        const char* name = nullptr;
+        int columnCount = 0, op = 0, indirect = 0;
+        check(db, sqlite3changeset_op(it, &name, &columnCount, &op, &indirect));
+        const int t = tableIndex(name);
+        if (t < 0)
+            continue;
+        jet::TableDef& table = tables[t];
+        std::vector<sqlite3_value*> before(size_t(columnCount), nullptr), after(size_t(columnCount), nullptr);
+        for (int i = 0; i < columnCount; ++i) {
+            if (op != SQLITE_INSERT)
+                check(db, sqlite3changeset_old(it, i, &before[size_t(i)]));
+            if (op != SQLITE_DELETE)
+                check(db, sqlite3changeset_new(it, i, &after[size_t(i)]));
+        }
+        QHash<QByteArray, jet::RowId>& byKey = rows[t];
+        auto rowOf = [&](const QByteArray& key) {
+            const auto found = byKey.constFind(key);
+            if (found == byKey.constEnd())
+                throw Failure(
+                    failure::NoCurrentRecord,
+                    QStringLiteral("A row of %1 the program changed is not in the Access file.").arg(table.name));
+            return *found;
+        };
+        if (op == SQLITE_DELETE) {
+            const QByteArray key = keyOf(before.data(), keyColumns[t]);
+            const jet::RowId id = rowOf(key);
+            writer.deleteRow(table, id);
+            byKey.remove(key);
+            undo << [&byKey, key, id] { byKey.insert(key, id); };
+            continue;
+        }
+        // An update names only the columns it changed: the whole new row comes from the working copy.
+        if (op == SQLITE_UPDATE)
+            for (int i = 0; i < columnCount; ++i)
+                if (!after[size_t(i)])
+                    after[size_t(i)] = before[size_t(i)];
+        QList<jet::Value> values;
+        for (int i = 0; i < columnCount; ++i)
+            values << accessvalues::fromSqlite(after[size_t(i)], table.columns[i], table.name);
+        const QByteArray newKey = keyOf(after.data(), keyColumns[t]);
+        if (op == SQLITE_INSERT) {
+            const jet::RowId id = writer.insertRow(table, values);
+            byKey.insert(newKey, id);
+            undo << [&byKey, newKey] { byKey.remove(newKey); };
+        } else {
+            const QByteArray oldKey = keyOf(before.data(), keyColumns[t]);
+            const jet::RowId id = rowOf(oldKey);
+            writer.updateRow(table, id, values);
+            if (oldKey != newKey) {
+                byKey.remove(oldKey);
+                byKey.insert(newKey, id);
+                undo << [&byKey, oldKey, newKey, id] {
+                    byKey.remove(newKey);
+                    byKey.insert(oldKey, id);
+                };
+            }
+        }
+    }
+}
+
+void AccessCatalogue::write(sqlite3* db, int changesetSize, void* changeset) {
+    if (changesetSize <= 0)
+        return;
+    sqlite3_changeset_iter* it = nullptr;
+    check(db, sqlite3changeset_start(&it, changesetSize, changeset));
+    QList<std::function<void()>> undo;
+    try {
+        state->apply(db, it, undo);
+        sqlite3changeset_finalize(it);
+        it = nullptr;
+        state->store->commit();
+        state->identity = identityOf(state->path);
+    } catch (...) {
+        if (it)
+            sqlite3changeset_finalize(it);
+        state->store->rollback();
+        for (auto i = undo.crbegin(); i != undo.crend(); ++i)
+            (*i)();
+        // The definitions (row counts, index counts) are read again as the file now has them.
+        try {
+            state->readDefinitions();
+        } catch (const jet::Error&) {
+        }
+        try {
+            throw;
+        } catch (const jet::Error& error) {
+            throw fromJet(error, state->path);
+        }
+    }
+}
