@@ -101,6 +101,11 @@ constexpr qint32 engineCorrupt = 11;
 constexpr qint32 engineNotADatabase = 26;
 constexpr qint32 engineReadOnlyDirectory = 1544;
 
+void endSession(sqlite3_session* session) {
+    if (session) // the engine's delete does not take a null one
+        sqlite3session_delete(session);
+}
+
 QString nextConnectionName() {
     static std::atomic<int> counter{0};
     return QStringLiteral("lumaret-catalogue-%1").arg(++counter);
@@ -251,15 +256,15 @@ void Database::transaction(const std::function<void()>& fn) {
         }
         run(QStringLiteral("COMMIT"));
     } catch (const Failure& failure) {
-        sqlite3session_delete(session);
+        endSession(session);
         rollBack();
         throw explained(failure);
     } catch (...) {
-        sqlite3session_delete(session);
+        endSession(session);
         rollBack();
         throw;
     }
-    sqlite3session_delete(session);
+    endSession(session);
     --transactionDepth;
 }
 
