@@ -83,7 +83,6 @@ private:
     std::optional<QList<Step>> pathOfRow(RowId row) const;
     quint32 newPage(bool leaf);
     void release(quint32 number);
-    void setOwned(quint32 page, bool owned);
 
     PageStore& store_;
     quint32 root_, definitionPage_, ownedMap_;

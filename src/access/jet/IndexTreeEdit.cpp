@@ -3,6 +3,7 @@
 #include "access/jet/IndexTree.h"
 
 #include "access/jet/JetError.h"
+#include "access/jet/UsageMap.h"
 
 #include <QtEndian>
 
@@ -207,67 +208,28 @@ quint32 IndexTree::newPage(bool leaf) {
     page.leaf = leaf;
     pages_.insert(number, page);
     touch(number);
-    setOwned(number, true);
+    if (ownedMap_)
+        setMapPage(store_, ownedMap_, number, true);
     return number;
 }
 
-// An emptied page is blanked and leaves the index's usage map; the file's free-page map is the store's.
+// An emptied page leaves the index: its header is wiped, its bit in the index's usage map cleared, and the file's
+// map of free pages gets it back where that map reaches it.
 void IndexTree::release(quint32 number) {
     pages_.remove(number);
     dirty_.remove(number);
     store_.write(number, QByteArray(store_.pageSize(), '\0'));
-    setOwned(number, false);
-}
-
-// The index's usage map: either a bitmap inline in its row (type 0: first page, then one bit per page) or a list
-// of bitmap pages (type 1), each covering what fits in a page after its 4-byte header.
-void IndexTree::setOwned(quint32 page, bool owned) {
-    if (!ownedMap_)
+    if (ownedMap_)
+        setMapPage(store_, ownedMap_, number, false);
+    QByteArray global = store_.read(1);
+    const RowLocation at = rowBounds(global, 1, 0, store_.pageSize(), QStringLiteral("the file's map of free pages"));
+    if (at.end - at.start <= 5 || global.at(at.start) != 0)
         return;
-    const quint32 mapPage = ownedMap_ >> 8;
-    const int row = int(ownedMap_ & 0xFF);
-    QByteArray bytes = store_.read(mapPage);
-    const int rows = qFromLittleEndian<quint16>(bytes.constData() + 12);
-    if (row >= rows)
-        damaged(QStringLiteral("The usage map of an index on page %1 is missing.").arg(mapPage));
-    const int start = qFromLittleEndian<quint16>(bytes.constData() + 14 + 2 * row) & 0x1FFF;
-    const int end =
-        row == 0 ? int(bytes.size()) : qFromLittleEndian<quint16>(bytes.constData() + 12 + 2 * row) & 0x1FFF;
-    if (start + 5 > end || end > bytes.size())
-        damaged(QStringLiteral("The usage map of an index on page %1 is damaged.").arg(mapPage));
-    const auto setBit = [owned](QByteArray& b, int byteAt, int bit) {
-        const quint8 mask = quint8(1 << bit);
-        b[byteAt] = char(owned ? quint8(b[byteAt]) | mask : quint8(b[byteAt]) & ~mask);
-    };
-    if (bytes.at(start) == 0) {
-        const quint32 first = qFromLittleEndian<quint32>(bytes.constData() + start + 1);
-        const qint64 bit = qint64(page) - first;
-        if (bit < 0 || start + 5 + bit / 8 >= end)
-            return; // outside the inline map's reach; Access rebuilds such maps when it compacts
-        setBit(bytes, int(start + 5 + bit / 8), int(bit % 8));
-        store_.write(mapPage, bytes);
+    const qint64 bit = qint64(number) - qFromLittleEndian<quint32>(global.constData() + at.start + 1);
+    if (bit < 0 || at.start + 5 + bit / 8 >= at.end)
         return;
-    }
-    const int perPage = (store_.pageSize() - 4) * 8;
-    const int slotAt = start + 1 + 4 * int(page / perPage);
-    if (slotAt + 4 > end)
-        return;
-    quint32 bitmapPage = qFromLittleEndian<quint32>(bytes.constData() + slotAt);
-    if (!bitmapPage) {
-        if (!owned)
-            return;
-        bitmapPage = store_.allocate();
-        QByteArray fresh(store_.pageSize(), '\0');
-        fresh[0] = 0x05;
-        fresh[1] = 0x01;
-        store_.write(bitmapPage, fresh);
-        qToLittleEndian<quint32>(bitmapPage, bytes.data() + slotAt);
-        store_.write(mapPage, bytes);
-    }
-    QByteArray bitmap = store_.read(bitmapPage);
-    const int bit = int(page % perPage);
-    setBit(bitmap, 4 + bit / 8, bit % 8);
-    store_.write(bitmapPage, bitmap);
+    global[int(at.start + 5 + bit / 8)] = char(quint8(global[int(at.start + 5 + bit / 8)]) | (1 << (bit % 8)));
+    store_.write(1, global);
 }
 
 } // namespace jet

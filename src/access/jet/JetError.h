@@ -22,7 +22,11 @@ private:
     QByteArray utf8_;
 };
 
-[[noreturn]] inline void damaged(const QString& message) { throw Error(Error::Kind::Damaged, message); }
-[[noreturn]] inline void unsupported(const QString& message) { throw Error(Error::Kind::Unsupported, message); }
+[[noreturn]] inline void damaged(const QString& message) {
+    throw Error(Error::Kind::Damaged, message);
+}
+[[noreturn]] inline void unsupported(const QString& message) {
+    throw Error(Error::Kind::Unsupported, message);
+}
 
 } // namespace jet

@@ -1,8 +1,9 @@
-#include "access/jet/IndexUpkeep.h"
+#include "access/jet/TreeIndexUpkeep.h"
 
 #include "access/jet/IndexKeys.h"
 #include "access/jet/IndexTree.h"
 #include "access/jet/JetError.h"
+#include "access/jet/TableDefs.h"
 
 #include <QtEndian>
 
@@ -10,7 +11,7 @@ namespace jet {
 
 namespace {
 
-constexpr int IndexCountsAt = 63, IndexCountsSize = 12, UniqueCountOffset = 4;
+constexpr int IndexCountsSize = 12, UniqueCountOffset = 4;
 
 IndexTree treeOf(PageStore& store, const TableDef& table, const IndexDef& index) {
     return IndexTree(store, index.rootPage, table.definitionPage, index.usedPagesMap);
@@ -25,16 +26,36 @@ QString nameOf(const TableDef& table, const IndexDef& index) {
     throw Error(Error::Kind::Constraint, message);
 }
 
+// Whether the row has an entry in the index: a row whose key columns are all empty has none where nulls are ignored.
+bool hasEntry(const TableDef& table, const IndexDef& index, const QList<Value>& values) {
+    return !(index.ignoreNulls() && allKeyColumnsNull(table, index, values));
+}
+
+// Adds the entry and counts a key the index did not hold before in the definition page (Access counts these up
+// and never down). The definition page is read afresh: the row writer changes it too.
+void addEntry(PageStore& store, const TableDef& table, const IndexDef& index, const QByteArray& key, RowId row) {
+    IndexTree tree = treeOf(store, table, index);
+    const bool newKey = !tree.containsKey(key);
+    if (!tree.insert(key, row) || !newKey)
+        return;
+    QByteArray definition = store.read(table.definitionPage);
+    const int at = tdef::IndexCounts + IndexCountsSize * index.number + UniqueCountOffset;
+    if (at + 4 > definition.size())
+        damaged(QStringLiteral("The definition of table \"%1\" is too short for its indexes.").arg(table.name));
+    qToLittleEndian<quint32>(qFromLittleEndian<quint32>(definition.constData() + at) + 1, definition.data() + at);
+    store.write(table.definitionPage, definition);
+}
+
 } // namespace
 
-std::optional<QString> IndexUpkeep::whyNotWritable(const TableDef& table) const {
-    if (store_.version() == Version::Jet3)
+std::optional<QString> TreeIndexUpkeep::whyNotKept(PageStore& store, const TableDef& table) {
+    if (store.version() == Version::Jet3)
         return QStringLiteral("Table \"%1\" is in an Access 97 file, whose index keys this program does not write.")
             .arg(table.name);
     for (const IndexDef& index : table.indexes) {
         if (auto why = whyNotKeepable(table, index))
             return why;
-        if (store_.version() >= Version::Ace14)
+        if (store.version() >= Version::Ace14)
             for (const IndexColumn& ic : index.columns)
                 for (const ColumnDef& c : table.columns)
                     if (c.number == ic.columnNumber && (c.type == ColumnType::Text || c.type == ColumnType::Memo) &&
@@ -47,61 +68,40 @@ std::optional<QString> IndexUpkeep::whyNotWritable(const TableDef& table) const 
     return std::nullopt;
 }
 
-void IndexUpkeep::requireWritable(const TableDef& table) const {
-    if (auto why = whyNotWritable(table))
+void TreeIndexUpkeep::check(PageStore& store, const TableDef& table, const QList<Value>& values,
+                            std::optional<RowId> except) {
+    if (auto why = whyNotKept(store, table))
         unsupported(*why);
-}
-
-void IndexUpkeep::check(const TableDef& table, const QList<Value>& values, std::optional<RowId> except) const {
-    requireWritable(table);
     for (const IndexDef& index : table.indexes) {
         const bool required = index.primaryKey || (index.flags & 0x08);
         if (required && anyKeyColumnNull(table, index, values))
             constraint(QStringLiteral("Index %1 does not allow an empty value.").arg(nameOf(table, index)));
         if (!(index.unique() || index.primaryKey) || allKeyColumnsNull(table, index, values))
             continue; // several rows may leave a unique index empty
-        if (treeOf(store_, table, index).containsKey(encodeKey(table, index, values), except))
+        if (treeOf(store, table, index).containsKey(encodeKey(table, index, values), except))
             constraint(
                 QStringLiteral("The change would give index %1 a value it already holds.").arg(nameOf(table, index)));
     }
 }
 
-// Adds the entry and counts a key the index did not hold before in the definition page (Access counts these up
-// and never down).
-void IndexUpkeep::addEntry(const TableDef& table, const IndexDef& index, const QByteArray& key, RowId row) {
-    IndexTree tree = treeOf(store_, table, index);
-    const bool newKey = !tree.containsKey(key);
-    if (!tree.insert(key, row) || !newKey)
-        return;
-    QByteArray definition = store_.read(table.definitionPage);
-    const int at = IndexCountsAt + IndexCountsSize * index.number + UniqueCountOffset;
-    if (at + 4 > definition.size())
-        damaged(QStringLiteral("The definition of table \"%1\" is too short for its indexes.").arg(table.name));
-    qToLittleEndian<quint32>(qFromLittleEndian<quint32>(definition.constData() + at) + 1, definition.data() + at);
-    store_.write(table.definitionPage, definition);
-}
-
-bool IndexUpkeep::hasEntry(const TableDef& table, const IndexDef& index, const QList<Value>& values) const {
-    return !(index.ignoreNulls() && allKeyColumnsNull(table, index, values));
-}
-
-void IndexUpkeep::rowInserted(const TableDef& table, RowId row, const QList<Value>& values) {
-    check(table, values);
+void TreeIndexUpkeep::rowInserted(PageStore& store, const TableDef& table, RowId row, const QList<Value>& values) {
+    check(store, table, values);
     for (const IndexDef& index : table.indexes)
         if (hasEntry(table, index, values))
-            addEntry(table, index, encodeKey(table, index, values), row);
+            addEntry(store, table, index, encodeKey(table, index, values), row);
 }
 
-void IndexUpkeep::rowDeleted(const TableDef& table, RowId row, const QList<Value>& values) {
-    requireWritable(table);
+void TreeIndexUpkeep::rowDeleted(PageStore& store, const TableDef& table, RowId row, const QList<Value>& values) {
+    if (auto why = whyNotKept(store, table))
+        unsupported(*why);
     for (const IndexDef& index : table.indexes)
         if (hasEntry(table, index, values))
-            treeOf(store_, table, index).remove(encodeKey(table, index, values), row);
+            treeOf(store, table, index).remove(encodeKey(table, index, values), row);
 }
 
-void IndexUpkeep::rowUpdated(const TableDef& table, RowId row, const QList<Value>& oldValues,
-                             const QList<Value>& newValues) {
-    check(table, newValues, row);
+void TreeIndexUpkeep::rowUpdated(PageStore& store, const TableDef& table, RowId row, const QList<Value>& oldValues,
+                                 const QList<Value>& newValues) {
+    check(store, table, newValues, row);
     for (const IndexDef& index : table.indexes) {
         const bool hadEntry = hasEntry(table, index, oldValues), getsEntry = hasEntry(table, index, newValues);
         const QByteArray oldKey = hadEntry ? encodeKey(table, index, oldValues) : QByteArray();
@@ -109,9 +109,9 @@ void IndexUpkeep::rowUpdated(const TableDef& table, RowId row, const QList<Value
         if (hadEntry == getsEntry && oldKey == newKey)
             continue;
         if (hadEntry)
-            treeOf(store_, table, index).remove(oldKey, row);
+            treeOf(store, table, index).remove(oldKey, row);
         if (getsEntry)
-            addEntry(table, index, newKey, row);
+            addEntry(store, table, index, newKey, row);
     }
 }
 

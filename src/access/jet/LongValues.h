@@ -1,0 +1,17 @@
+#pragma once
+
+// Memo and OLE values: a 12-byte header in the row (length and kind, a row pointer) with the data inline, in one
+// row of a long-value page, or in a chain of such rows.
+
+#include "access/jet/JetTypes.h"
+
+namespace jet {
+
+QByteArray readLongValue(PageStore& store, const TableDef& table, const QByteArray& field);
+// The field to store in the row: inline when it fits within `inlineRoom`, else the data on long-value pages of
+// the table (owned by it, recorded in its usage map).
+QByteArray writeLongValue(PageStore& store, const TableDef& table, const QByteArray& data, int inlineRoom);
+// Marks the long-value rows a field points at deleted.
+void freeLongValue(PageStore& store, const TableDef& table, const QByteArray& field);
+
+} // namespace jet
