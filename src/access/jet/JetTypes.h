@@ -74,6 +74,7 @@ struct ColumnDef {
     quint8 collationVersion = 0;
     quint16 codePage = 0;
     quint8 precision = 0, scale = 0; // Numeric
+    bool compressedUnicode = false;  // text may be stored in Jet 4's one-byte-per-character form
     bool fixed() const { return flags & 0x01; }
 };
 
@@ -105,6 +106,7 @@ struct TableDef {
     QList<ColumnDef> columns; // in the order the user sees them (by column number)
     QList<IndexDef> indexes;
     quint32 usageMapOwned = 0, usageMapFree = 0; // row pointers to the usage maps of owned and free pages
+    quint16 maxColumns = 0; // the column count every row records (numbers of dropped columns included)
 };
 
 // The pages of one file. Reads see the changes written so far; nothing reaches the file before commit.

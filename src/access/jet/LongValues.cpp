@@ -2,6 +2,7 @@
 
 #include "access/jet/Bytes.h"
 #include "access/jet/JetError.h"
+#include "access/jet/RowWriter.h"
 #include "access/jet/UsageMap.h"
 
 namespace jet {
@@ -66,6 +67,70 @@ QByteArray readLongValue(PageStore& store, const TableDef& table, const QByteArr
     }
     data.truncate(length);
     return data;
+}
+
+namespace {
+
+constexpr int maxInline = 64, maxPiece = 4076;
+
+// A long-value page with room for the piece: the file's last page when it is one, else a new one. Long-value
+// pages belong to no table's map: the rows that point at them own them.
+RowPointer placePiece(PageStore& store, const QByteArray& piece) {
+    const quint32 last = store.pageCount() - 1;
+    QByteArray page = store.read(last);
+    quint32 number = last;
+    if (!(u8(page, 0) == page::Data && page.mid(4, 4) == "LVAL" && datapage::fits(page, piece.size()))) {
+        number = store.allocate();
+        page = datapage::fresh(store.pageSize(), 0);
+    }
+    const int slot = datapage::append(page, piece, 0);
+    store.write(number, page);
+    return {number, quint8(slot)};
+}
+
+} // namespace
+
+QByteArray writeLongValue(PageStore& store, const TableDef& table, const QByteArray& data, int inlineRoom) {
+    if (data.size() > 0xFFFFFF)
+        throw Error(Error::Kind::Constraint,
+                    QStringLiteral("Table \"%1\": a memo or OLE value of %2 bytes is too large.")
+                        .arg(table.name)
+                        .arg(data.size()));
+    QByteArray field(headerSize, 0);
+    put24(field, 0, quint32(data.size()));
+    if (data.size() <= maxInline && data.size() <= inlineRoom) {
+        field[3] = char(inlineKind);
+        return field + data;
+    }
+    if (data.size() <= maxPiece) {
+        field[3] = char(singlePage);
+        put32(field, 4, placePiece(store, data).raw());
+        return field;
+    }
+    // A chain, written from its end so that every link knows the next one.
+    const int chunk = maxPiece - 4;
+    RowPointer next;
+    for (qsizetype at = (data.size() - 1) / chunk * chunk; at >= 0; at -= chunk) {
+        QByteArray piece(4, 0);
+        put32(piece, 0, next.raw());
+        next = placePiece(store, piece + data.mid(at, chunk));
+    }
+    put32(field, 4, next.raw());
+    return field;
+}
+
+void freeLongValue(PageStore& store, const TableDef& table, const QByteArray& field) {
+    if (field.size() < headerSize || (u8(field, 3) & inlineKind))
+        return;
+    const bool chained = !(u8(field, 3) & singlePage);
+    for (RowPointer pointer = RowPointer::from(u32(field, 4)); pointer.page != 0;) {
+        Piece piece = longValueRow(store, table, pointer);
+        const RowPointer next = chained ? RowPointer::from(u32(piece.page, piece.at.start)) : RowPointer{};
+        const int at = datapage::headerSize + 2 * pointer.row;
+        put16(piece.page, at, quint16(u16(piece.page, at) | 0x8000));
+        store.write(pointer.page, piece.page);
+        pointer = next;
+    }
 }
 
 } // namespace jet

@@ -17,9 +17,10 @@ QByteArray encodeText(const QString& text, bool compress);
 
 // The values of the row at `at` on `page` (already read), in the definition's column order.
 QList<Value> decodeRow(PageStore& store, const TableDef& table, const QByteArray& page, const RowLocation& at);
-// The row's bytes. `inlineLongValue` gives each Memo/OLE column's 12-byte header and data as already placed.
+// The row's bytes, padded to `minSize` (a slot it overwrites). `longValueFields` holds each Memo/OLE column's field
+// as already placed. Throws Error(Constraint) for a value the column cannot take.
 QByteArray encodeRow(const TableDef& table, int maxColumns, const QList<Value>& values,
-                     const QList<QByteArray>& longValueFields);
+                     const QList<QByteArray>& longValueFields, int minSize = 0);
 
 using RowCallback = std::function<void(RowId, const QList<Value>&)>;
 // Every live row, in page order; a moved row is reported once, under its first slot. Throws Error(Damaged) when a

@@ -1,25 +1,30 @@
 #pragma once
 
-// Placeholder until the row writer lands: Access catalogues open read-only, saying so.
-#include "access/jet/JetError.h"
+// Adding, changing and removing rows of a table on its data pages, as Access lays them out. Every page goes
+// through the store (nothing reaches the file before the store's commit); after each row the index upkeep is
+// told, and the table definition's row count and auto-number follow. A failure throws Error and leaves the pending
+// writes for the caller to roll back.
+
+#include "access/jet/IndexUpkeep.h"
 #include "access/jet/JetTypes.h"
 
-#include <optional>
-
 namespace jet {
-class RowWriter {
-public:
-    explicit RowWriter(PageStore&) {}
-    RowId insertRow(TableDef&, const QList<Value>&) { refuse(); }
-    void updateRow(TableDef&, RowId, const QList<Value>&) { refuse(); }
-    void deleteRow(TableDef&, RowId) { refuse(); }
 
-private:
-    [[noreturn]] static void refuse() {
-        throw Error(Error::Kind::Unsupported, QStringLiteral("Access files are only read."));
-    }
-};
-inline std::optional<QString> whyNotWritable(PageStore&, const QList<TableDef>&) {
-    return QStringLiteral("This version of the program reads Access catalogues but does not write them yet.");
-}
+// `table` is updated along with its definition page (row count, next auto-number). A null value in an
+// auto-number column takes the next number.
+RowId insertRow(PageStore& store, TableDef& table, QList<Value> values, IndexUpkeep& indexes);
+void updateRow(PageStore& store, TableDef& table, RowId row, QList<Value> values, IndexUpkeep& indexes);
+void deleteRow(PageStore& store, TableDef& table, RowId row, IndexUpkeep& indexes);
+
+// The data-page primitives, shared with the long-value writer.
+namespace datapage {
+constexpr int headerSize = 14, maxRows = 255;
+// A fresh data page for the table (its owner written), or for long values when `owner` is 0.
+QByteArray fresh(int pageSize, quint32 owner);
+// Whether a row of that size still fits on the page.
+bool fits(const QByteArray& page, int size);
+// Adds the row to the page image; returns its slot.
+int append(QByteArray& page, const QByteArray& row, quint16 flags);
+} // namespace datapage
+
 } // namespace jet

@@ -80,6 +80,7 @@ TableDef readTableDefAt(PageStore& store, quint32 page, const QString& name) {
     const int real = int(u32(bytes, tdef::RealIndexes));
     def.usageMapOwned = u32(bytes, tdef::OwnedMap);
     def.usageMapFree = u32(bytes, tdef::FreeMap);
+    def.maxColumns = u16(bytes, tdef::MaxColumns);
     if (columns > 255 || logical > 1000 || real > 1000)
         damaged(QStringLiteral("The definition of table \"%1\" (page %2) counts %3 columns and %4 indexes.")
                     .arg(name)
@@ -104,7 +105,7 @@ TableDef readTableDefAt(PageStore& store, quint32 page, const QString& name) {
             column.collationVersion = u8(bytes, at + 13);
         }
         column.flags = u8(bytes, at + 15);
-        column.codePage = u8(bytes, at + 16) & 0x01 ? 1200 : 0; // ext flag: text kept in compressed form
+        column.compressedUnicode = u8(bytes, at + 16) & 0x01;
         column.fixedOffset = u16(bytes, at + 21);
         column.length = u16(bytes, at + 23);
         def.columns << column;
