@@ -39,6 +39,9 @@ public:
     bool encrypted() const { return encrypted_; }
     bool hasPassword() const { return hasPassword_; }
     static QString journalPath(const QString& path) { return path + QStringLiteral("-journal"); }
+    // For tests of the journal: commit stops after writing this many pages, as a crash would, leaving the
+    // journal behind. Negative: never.
+    static inline int crashAfterPagesForTesting = -1;
 
 private:
     void readHeader();
