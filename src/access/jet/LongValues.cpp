@@ -1,6 +1,7 @@
 #include "access/jet/LongValues.h"
 
 #include "access/jet/Bytes.h"
+#include "access/jet/FilePageStore.h"
 #include "access/jet/JetError.h"
 #include "access/jet/RowWriter.h"
 #include "access/jet/UsageMap.h"
@@ -73,13 +74,18 @@ namespace {
 
 constexpr int maxInline = 64, maxPiece = 4076;
 
-// A long-value page with room for the piece: the file's last page when it is one, else a new one. Long-value
-// pages belong to no table's map: the rows that point at them own them.
+// A long-value page with room for the piece: the file's last page when this change added it for long values,
+// else a new one. Long-value pages belong to no table's map (the rows pointing at them own them), so a page from
+// before this change may hold another table's values and is never written to.
 RowPointer placePiece(PageStore& store, const QByteArray& piece) {
     const quint32 last = store.pageCount() - 1;
-    QByteArray page = store.read(last);
+    const auto* file = dynamic_cast<const FilePageStore*>(&store);
+    QByteArray page;
     quint32 number = last;
-    if (!(u8(page, 0) == page::Data && page.mid(4, 4) == "LVAL" && datapage::fits(page, piece.size()))) {
+    if (file && file->isNewPage(last))
+        page = store.read(last);
+    if (page.isEmpty() ||
+        !(u8(page, 0) == page::Data && page.mid(4, 4) == "LVAL" && datapage::fits(page, piece.size()))) {
         number = store.allocate();
         page = datapage::fresh(store.pageSize(), 0);
     }

@@ -26,7 +26,8 @@ std::optional<QString> whyNotWritable(FilePageStore& store, const TableDef& tabl
         case ColumnType::Memo:
         case ColumnType::Guid:
         case ColumnType::Numeric:
-        case ColumnType::BigInt: continue;
+        case ColumnType::BigInt:
+            continue;
         default:
             return QStringLiteral("Column \"%1\" of table \"%2\" holds attachments or several values (type %3), "
                                   "which this program cannot write.")
