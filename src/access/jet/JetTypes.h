@@ -73,8 +73,9 @@ struct ColumnDef {
     quint16 collation = 0;   // text sort order (1033 General, ...)
     quint8 collationVersion = 0;
     quint16 codePage = 0;
-    quint8 precision = 0, scale = 0; // Numeric
-    bool compressedUnicode = false;  // text may be stored in Jet 4's one-byte-per-character form
+    quint8 precision = 0, scale = 0;                     // Numeric
+    bool compressedUnicode = false;                      // text may be stored in Jet 4's one-byte-per-character form
+    quint32 longValueOwnedMap = 0, longValueFreeMap = 0; // Memo/OLE: the column's own maps of long-value pages
     bool fixed() const { return flags & 0x01; }
 };
 

@@ -37,7 +37,7 @@ QList<QByteArray> longValueFields(PageStore& store, const TableDef& table, const
             throw Error(Error::Kind::Constraint,
                         QStringLiteral("Table \"%1\": column \"%2\" takes %3, not the value given.")
                             .arg(table.name, c.name, c.type == ColumnType::Memo ? "text" : "bytes"));
-        fields[i] = writeLongValue(store, table, data, room - 256);
+        fields[i] = writeLongValue(store, table, c, data, room - 256);
         room -= fields[i].size();
     }
     return fields;
@@ -82,31 +82,14 @@ void assignAutoNumbers(TableDef& table, QList<Value>& values) {
     }
 }
 
-// A data page of the table with room for the row: the last page it owns, or a new one added to its maps.
-quint32 pageWithRoom(PageStore& store, const TableDef& table, int size) {
-    const QList<quint32> owned = mapPages(store, table.usageMapOwned, QStringLiteral("table \"%1\"").arg(table.name));
-    for (auto it = owned.crbegin(); it != owned.crend(); ++it) {
-        const QByteArray page = store.read(*it);
-        if (u8(page, 0) != page::Data || u32(page, 4) != table.definitionPage)
-            continue;
-        if (datapage::fits(page, size))
-            return *it;
-        break;
-    }
-    const quint32 number = store.allocate();
-    store.write(number, datapage::fresh(store.pageSize(), table.definitionPage));
-    setMapPage(store, table.usageMapOwned, number, true);
-    setMapPage(store, table.usageMapFree, number, true);
-    return number;
-}
-
 RowId placeRow(PageStore& store, const TableDef& table, const QByteArray& row, quint16 flags) {
     if (row.size() > maxRowSize)
         throw Error(Error::Kind::Constraint,
                     QStringLiteral("Table \"%1\": a row of %2 bytes is larger than a row can be.")
                         .arg(table.name)
                         .arg(row.size()));
-    const quint32 number = pageWithRoom(store, table, row.size());
+    const quint32 number = datapage::withRoom(store, table.usageMapOwned, table.usageMapFree, table.definitionPage,
+                                              row.size(), QStringLiteral("table \"%1\"").arg(table.name));
     QByteArray page = store.read(number);
     const int slot = datapage::append(page, row, flags);
     store.write(number, page);
@@ -149,6 +132,26 @@ int append(QByteArray& page, const QByteArray& row, quint16 flags) {
     put16(page, 12, quint16(rows + 1));
     put16(page, 2, quint16(u16(page, 2) - row.size() - 2));
     return rows;
+}
+
+quint32 withRoom(PageStore& store, quint32 ownedMap, quint32 freeMap, quint32 owner, int size, const QString& what) {
+    const QList<quint32> owned = mapPages(store, ownedMap, what);
+    for (auto it = owned.crbegin(); it != owned.crend(); ++it) {
+        const QByteArray page = store.read(*it);
+        if (u8(page, 0) != page::Data)
+            continue;
+        if (mapPages(store, freeMap, what).contains(*it)) {
+            if (fits(page, size))
+                return *it;
+            setMapPage(store, freeMap, *it, false);
+        }
+        break;
+    }
+    const quint32 number = store.allocate();
+    store.write(number, fresh(store.pageSize(), owner));
+    setMapPage(store, ownedMap, number, true);
+    setMapPage(store, freeMap, number, true);
+    return number;
 }
 
 } // namespace datapage

@@ -161,6 +161,18 @@ TableDef readTableDefAt(PageStore& store, quint32 page, const QString& name) {
         index.primaryKey |= logicalType[i] == 1;
         index.foreignKey |= logicalType[i] == 2;
     }
+    // Then, for memo and OLE columns, the usage maps of their long-value pages, up to a column number of 0xFFFF.
+    while (in.at + 2 <= bytes.size()) {
+        const quint16 number = in.word();
+        if (number == 0xFFFF || in.at + 8 > bytes.size())
+            break;
+        const quint32 owned = in.dword(), free = in.dword();
+        for (ColumnDef& column : def.columns)
+            if (column.number == number) {
+                column.longValueOwnedMap = owned;
+                column.longValueFreeMap = free;
+            }
+    }
     return def;
 }
 
