@@ -132,18 +132,4 @@ QByteArray writeLongValue(PageStore& store, const TableDef& table, const ColumnD
     return field;
 }
 
-void freeLongValue(PageStore& store, const TableDef& table, const QByteArray& field) {
-    if (field.size() < headerSize || (u8(field, 3) & inlineKind))
-        return;
-    const bool chained = !(u8(field, 3) & singlePage);
-    for (RowPointer pointer = RowPointer::from(u32(field, 4)); pointer.page != 0;) {
-        Piece piece = longValueRow(store, table, pointer);
-        const RowPointer next = chained ? RowPointer::from(u32(piece.page, piece.at.start)) : RowPointer{};
-        const int at = datapage::headerSize + 2 * pointer.row;
-        put16(piece.page, at, quint16(u16(piece.page, at) | 0x8000));
-        store.write(pointer.page, piece.page);
-        pointer = next;
-    }
-}
-
 } // namespace jet

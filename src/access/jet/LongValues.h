@@ -12,7 +12,5 @@ QByteArray readLongValue(PageStore& store, const TableDef& table, const QByteArr
 // (recorded in the column's own usage maps when it has them).
 QByteArray writeLongValue(PageStore& store, const TableDef& table, const ColumnDef& column, const QByteArray& data,
                           int inlineRoom);
-// Marks the long-value rows a field points at deleted.
-void freeLongValue(PageStore& store, const TableDef& table, const QByteArray& field);
 
 } // namespace jet

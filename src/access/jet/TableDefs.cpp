@@ -88,7 +88,6 @@ TableDef readTableDefAt(PageStore& store, quint32 page, const QString& name) {
                     .arg(columns)
                     .arg(logical));
     in.at = tdef::IndexCounts + real * 12;
-    QList<int> displayOrder;
     for (int i = 0; i < columns; ++i) {
         in.need(25);
         const int at = in.at;
@@ -96,7 +95,6 @@ TableDef readTableDefAt(PageStore& store, quint32 page, const QString& name) {
         column.type = ColumnType(u8(bytes, at));
         column.number = u16(bytes, at + 5);
         column.varIndex = u16(bytes, at + 7);
-        displayOrder << u16(bytes, at + 9);
         if (column.type == ColumnType::Numeric) {
             column.precision = u8(bytes, at + 11);
             column.scale = u8(bytes, at + 12);
@@ -113,14 +111,9 @@ TableDef readTableDefAt(PageStore& store, quint32 page, const QString& name) {
     }
     for (ColumnDef& column : def.columns)
         column.name = in.name();
-    QList<int> order(columns);
-    for (int i = 0; i < columns; ++i)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return displayOrder[a] < displayOrder[b]; });
-    QList<ColumnDef> sorted;
-    for (int i : order)
-        sorted << def.columns[i];
-    def.columns = sorted;
+    // Rows and indexes name columns by number, and that is the order the user sees.
+    std::stable_sort(def.columns.begin(), def.columns.end(),
+                     [](const ColumnDef& a, const ColumnDef& b) { return a.number < b.number; });
 
     for (int i = 0; i < real; ++i) {
         IndexDef index;
