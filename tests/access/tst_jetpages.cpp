@@ -11,6 +11,8 @@
 
 #include <QtTest>
 #include <cmath>
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace jet;
 
@@ -115,6 +117,7 @@ private slots:
     void damageIsRefused();
     void writesReadBackThroughBoth();
     void interruptedCommitIsUndone();
+    void failedWriteLeavesTheFileAsItWas();
     void whyNotWritable();
     void conversionReadsTheCatalogueTablesThroughThePageCode();
 };
@@ -257,6 +260,35 @@ void TestJetPages::interruptedCommitIsUndone() {
     torn.write(journal.left(journal.size() - 3));
     torn.close();
     FilePageStore(file, FilePageStore::Mode::ReadWrite);
+    QCOMPARE(contents(file), original);
+    QVERIFY(!QFileInfo::exists(FilePageStore::journalPath(file)));
+}
+
+void TestJetPages::failedWriteLeavesTheFileAsItWas() {
+    REQUIRE_TOOLS();
+    QTemporaryDir dir;
+    const QString file = copyOf(dir, "catalogueV2000.mdb");
+    const QByteArray original = contents(file);
+    FilePageStore store(file, FilePageStore::Mode::ReadWrite);
+    TableDef def = readTableDef(store, "tblFigurePart");
+    NoIndexUpkeep none;
+    for (int i = 0; i < 400; ++i) // new pages: the file must grow
+        insertRow(store, def, {qint64(80000 + i), qint64(10), QString(40, 'p'), {}, {}, false, {}, {}, {}}, none);
+    // A file-size limit just past the journal's size stands in for a full disk: growing the file fails.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limit = saved;
+    limit.rlim_cur = rlim_t(original.size());
+    setrlimit(RLIMIT_FSIZE, &limit);
+    try {
+        store.commit();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QFAIL("the commit went through");
+    } catch (const Error& e) {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QCOMPARE(e.kind(), Error::Kind::DiskFull);
+    }
     QCOMPARE(contents(file), original);
     QVERIFY(!QFileInfo::exists(FilePageStore::journalPath(file)));
 }

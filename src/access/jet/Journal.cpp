@@ -28,7 +28,7 @@ quint64 checksum(const char* data, qsizetype length) {
 }
 
 Error ioError(const QString& what) {
-    const bool full = errno == ENOSPC || errno == EDQUOT;
+    const bool full = errno == ENOSPC || errno == EDQUOT || errno == EFBIG;
     return Error(full ? Error::Kind::DiskFull : Error::Kind::Io,
                  QStringLiteral("%1: %2.").arg(what, QString::fromLocal8Bit(std::strerror(errno))));
 }
