@@ -116,6 +116,8 @@ private slots:
     void damageIsRefused_data();
     void damageIsRefused();
     void writesReadBackThroughBoth();
+    void updatesOutsideIndexesPassTheFullCheck_data();
+    void updatesOutsideIndexesPassTheFullCheck();
     void interruptedCommitIsUndone();
     void failedWriteLeavesTheFileAsItWas();
     void whyNotWritable();
@@ -221,6 +223,41 @@ void TestJetPages::writesReadBackThroughBoth() {
     QCOMPARE(own.size(), expected);
     QCOMPARE(own, jetcheckDump(file, "tblFigurePart"));
     QCOMPARE(own.filter("A much longer name").size(), 20);
+}
+
+void TestJetPages::updatesOutsideIndexesPassTheFullCheck_data() {
+    QTest::addColumn<QString>("file");
+    for (const char* file :
+         {"catalogueV2000.mdb", "catalogueIndexedV2003.mdb", "catalogueChurnV2000.mdb", "catalogueIdsV2007.accdb"})
+        QTest::newRow(file) << QString(file);
+}
+
+// Until the index code joins, the rows' index entries hold only where a row's keys do not change: then the
+// whole file, moved rows included, passes jetcheck's check of every table and index, and a second writer can
+// add and remove rows in it.
+void TestJetPages::updatesOutsideIndexesPassTheFullCheck() {
+    REQUIRE_TOOLS();
+    QFETCH(QString, file);
+    QTemporaryDir dir;
+    const QString copy = copyOf(dir, file);
+    {
+        FilePageStore store(copy, FilePageStore::Mode::ReadWrite);
+        TableDef def = readTableDef(store, "tblFigurePart");
+        KeepsIndexes indexes;
+        QList<RowId> ids;
+        QList<QList<Value>> rows;
+        scanRows(store, def, [&](RowId id, const QList<Value>& row) { ids << id, rows << row; });
+        for (int i = 0; i < rows.size(); i += 3) {
+            rows[i][3] = QString("Colour %1 ÄÖ 😀").arg(i);
+            rows[i][8] = QString(300 + i, 'z');
+            updateRow(store, def, ids[i], rows[i], indexes);
+        }
+        store.commit();
+    }
+    QProcess check;
+    check.start(JETCHECK_TOOL, {copy, "--write"});
+    QVERIFY(check.waitForFinished(120000));
+    QVERIFY2(check.exitCode() == 0, check.readAllStandardOutput().constData());
 }
 
 void TestJetPages::interruptedCommitIsUndone() {
