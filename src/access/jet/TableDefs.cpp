@@ -24,9 +24,17 @@ struct Reader {
                         .arg(table)
                         .arg(page));
     }
+    // Byte by byte: the compiler cannot see that need() guards a wider read of the buffer.
     quint8 byte() { return need(1), u8(bytes, at++); }
-    quint16 word() { return need(2), at += 2, u16(bytes, at - 2); }
-    quint32 dword() { return need(4), at += 4, u32(bytes, at - 4); }
+    quint16 word() {
+        need(2);
+        const quint16 low = u8(bytes, at++);
+        return quint16(low | u8(bytes, at++) << 8);
+    }
+    quint32 dword() {
+        const quint32 low = word();
+        return low | quint32(word()) << 16;
+    }
     void skip(int n) { need(n), at += n; }
     QString name() {
         const int length = word();
@@ -81,6 +89,7 @@ TableDef readTableDefAt(PageStore& store, quint32 page, const QString& name) {
     def.usageMapOwned = u32(bytes, tdef::OwnedMap);
     def.usageMapFree = u32(bytes, tdef::FreeMap);
     def.maxColumns = u16(bytes, tdef::MaxColumns);
+    def.maxVarColumns = u16(bytes, tdef::VarColumns);
     if (columns > 255 || logical > 1000 || real > 1000)
         damaged(QStringLiteral("The definition of table \"%1\" (page %2) counts %3 columns and %4 indexes.")
                     .arg(name)
