@@ -107,7 +107,8 @@ struct TableDef {
     QList<ColumnDef> columns; // in the order the user sees them (by column number)
     QList<IndexDef> indexes;
     quint32 usageMapOwned = 0, usageMapFree = 0; // row pointers to the usage maps of owned and free pages
-    quint16 maxColumns = 0; // the column count every row records (numbers of dropped columns included)
+    quint16 maxColumns = 0;    // the column count every row records (numbers of dropped columns included)
+    quint16 maxVarColumns = 0; // the length of every row's variable-length offset table
 };
 
 // The pages of one file. Reads see the changes written so far; nothing reaches the file before commit.
