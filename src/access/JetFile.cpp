@@ -1,6 +1,10 @@
 #include "access/JetFile.h"
 
+#include "access/jet/FilePageStore.h"
+#include "access/jet/JetError.h"
 #include "access/jet/JetValues.h"
+#include "access/jet/RowCodec.h"
+#include "access/jet/TableDefs.h"
 #include "catalogue/Failure.h"
 
 #include <QFile>
@@ -112,6 +116,10 @@ struct JetTable::State {
     std::vector<MdbField> fields;
     mutable QByteArray chunk; // where libmdb copies long values, one page at a time
     qint64 rowNumber = 0;
+    // The catalogue's own tables are read by the project's page code, which follows moved rows and never brings
+    // back deleted ones; then these hold the rows and their column types, and libmdb is not asked.
+    std::optional<QList<QList<jet::Value>>> ownRows;
+    QList<jet::ColumnType> ownTypes;
     ~State() {
         if (table)
             mdb_free_tabledef(table);
@@ -119,6 +127,8 @@ struct JetTable::State {
 
     MdbColumn* column(int i) const { return static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i)); }
     [[noreturn]] void fail(int i, const QString& problem) const;
+    bool readOwn(const QString& path);
+    JetCell ownCell(int i, const jet::Value& value) const;
     void crackCurrentRow();
     JetCell cell(int i) const;
     JetCell fixedCell(int i) const;
@@ -168,6 +178,8 @@ std::unique_ptr<JetTable> JetFile::openTable(const QString& name) const {
     if (!state->table || !mdb_read_columns(state->table))
         throw Failure(failure::NoSuchTable,
                       QStringLiteral("Table '%1' of '%2' cannot be read.").arg(name, handle->path));
+    if (state->readOwn(handle->path))
+        return std::unique_ptr<JetTable>(new JetTable(std::move(state)));
     for (unsigned int i = 0; i < state->table->num_cols; ++i) {
         MdbColumn* col = state->column(int(i));
         const auto kind = kindOf(col->col_type);
@@ -192,6 +204,15 @@ const QList<JetColumn>& JetTable::columns() const {
 }
 
 bool JetTable::next(QList<JetCell>& row) {
+    if (state->ownRows) {
+        if (state->rowNumber >= state->ownRows->size())
+            return false;
+        const QList<jet::Value>& values = (*state->ownRows)[state->rowNumber++];
+        row.resize(state->columns.size());
+        for (int i = 0; i < state->columns.size(); ++i)
+            row[i] = state->ownCell(i, values[i]);
+        return true;
+    }
     if (!mdb_fetch_row(state->table))
         return false;
     ++state->rowNumber;
@@ -326,4 +347,69 @@ QByteArray JetTable::State::longValue(int i) const {
                     .arg(length)
                     .arg(value.size()));
     return value;
+}
+
+bool JetTable::State::readOwn(const QString& path) {
+    static const QStringList catalogueTables = {"tblCategory", "tblFigure", "tblFigurePart"};
+    if (!catalogueTables.contains(name, Qt::CaseInsensitive))
+        return false;
+    try {
+        jet::FilePageStore store(path, jet::FilePageStore::Mode::ReadOnly);
+        if (store.version() == jet::Version::Jet3)
+            return false;
+        const jet::TableDef def = jet::readTableDef(store, name);
+        QList<JetColumn> ownColumns;
+        for (const jet::ColumnDef& c : def.columns) {
+            using T = jet::ColumnType;
+            static const QList<QPair<T, JetKind>> kinds = {
+                {T::Boolean, JetKind::Boolean}, {T::Byte, JetKind::Integer},      {T::Int, JetKind::Integer},
+                {T::Long, JetKind::Integer},    {T::Money, JetKind::Numeric},     {T::Float, JetKind::Real},
+                {T::Double, JetKind::Real},     {T::DateTime, JetKind::DateTime}, {T::Text, JetKind::Text},
+                {T::Memo, JetKind::Text},       {T::Ole, JetKind::Blob},          {T::Binary, JetKind::Blob}};
+            const auto kind =
+                std::find_if(kinds.begin(), kinds.end(), [&](const auto& k) { return k.first == c.type; });
+            if (kind == kinds.end())
+                return false; // GUIDs and decimals keep libmdb's text for them
+            ownColumns.append({c.name, kind->second});
+            ownTypes << c.type;
+        }
+        QList<QList<jet::Value>> rows;
+        jet::scanRows(store, def, [&](jet::RowId, const QList<jet::Value>& row) { rows << row; });
+        columns = ownColumns;
+        ownRows = std::move(rows);
+        return true;
+    } catch (const jet::Error& e) {
+        if (e.kind() == jet::Error::Kind::Unsupported)
+            return false;
+        throw Failure(failure::ConversionError,
+                      QStringLiteral("Table '%1' cannot be read; the file may be damaged: %2").arg(name, e.message()));
+    }
+}
+
+JetCell JetTable::State::ownCell(int i, const jet::Value& value) const {
+    if (const auto* b = std::get_if<bool>(&value))
+        return integerCell(*b ? 1 : 0);
+    if (jet::isNull(value))
+        return {};
+    if (const auto* n = std::get_if<qint64>(&value))
+        return integerCell(*n);
+    if (const auto* m = std::get_if<jet::Currency>(&value))
+        return bytesCell(JetCell::Type::Text, jet::currencyText(m->tenThousandths));
+    if (const auto* d = std::get_if<double>(&value))
+        return realCell(ownTypes[i] == jet::ColumnType::Float ? jet::singleAsDouble(float(*d)) : *d);
+    if (const auto* t = std::get_if<jet::DateTime>(&value)) {
+        const auto text = jet::dateTimeText(t->days);
+        if (!text)
+            throw Failure(
+                failure::ConversionError,
+                QStringLiteral("Column '%1' of table '%2' in row %3 holds the date/time value %4, outside the "
+                               "years 100 to 9999.")
+                    .arg(columns[i].name, name)
+                    .arg(rowNumber)
+                    .arg(t->days));
+        return bytesCell(JetCell::Type::Text, text->toUtf8());
+    }
+    if (const auto* s = std::get_if<QString>(&value))
+        return bytesCell(JetCell::Type::Text, s->toUtf8());
+    return bytesCell(JetCell::Type::Blob, std::get<QByteArray>(value));
 }

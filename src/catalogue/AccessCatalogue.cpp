@@ -5,6 +5,8 @@
 #include "access/jet/RowCodec.h"
 #include "access/jet/RowWriter.h"
 #include "access/jet/TableDefs.h"
+#include "access/jet/TreeIndexUpkeep.h"
+#include "access/jet/Writability.h"
 #include "catalogue/AccessValues.h"
 #include "catalogue/EngineFailure.h"
 #include "catalogue/Failure.h"
@@ -124,6 +126,7 @@ void run(sqlite3* db, const QString& sql) {
 struct AccessCatalogue::State {
     QString path;
     std::unique_ptr<jet::FilePageStore> store;
+    jet::TreeIndexUpkeep indexes;
     QList<jet::TableDef> tables;
     QList<QList<int>> keyColumns;              // positions of each table's primary-key columns
     QList<QHash<QByteArray, jet::RowId>> rows; // each table's rows by key
@@ -155,9 +158,10 @@ void AccessCatalogue::State::open() {
         readOnly = QStringLiteral("The folder '%1' is read-only; the catalogue needs it writable for its journal.")
                        .arg(QDir::toNativeSeparators(info.absolutePath()));
     readDefinitions();
-    if (readOnly.isEmpty())
-        if (const auto why = jet::whyNotWritable(*store, tables))
-            readOnly = *why;
+    for (const jet::TableDef& table : tables)
+        if (readOnly.isEmpty())
+            if (const auto why = jet::whyNotWritable(*store, table, indexes))
+                readOnly = *why;
     identity = identityOf(path);
 }
 
@@ -283,7 +287,6 @@ void AccessCatalogue::reload(sqlite3* db) {
 }
 
 void AccessCatalogue::State::apply(sqlite3* db, sqlite3_changeset_iter* it, QList<std::function<void()>>& undo) {
-    jet::RowWriter writer(*store);
     while (sqlite3changeset_next(it) == SQLITE_ROW) {
         const char* name = nullptr;
         int columnCount = 0, op = 0, indirect = 0;
@@ -311,7 +314,7 @@ void AccessCatalogue::State::apply(sqlite3* db, sqlite3_changeset_iter* it, QLis
         if (op == SQLITE_DELETE) {
             const QByteArray key = keyOf(before.data(), keyColumns[t]);
             const jet::RowId id = rowOf(key);
-            writer.deleteRow(table, id);
+            jet::deleteRow(*store, table, id, indexes);
             byKey.remove(key);
             undo << [&byKey, key, id] { byKey.insert(key, id); };
             continue;
@@ -326,13 +329,13 @@ void AccessCatalogue::State::apply(sqlite3* db, sqlite3_changeset_iter* it, QLis
             values << accessvalues::fromSqlite(after[size_t(i)], table.columns[i], table.name);
         const QByteArray newKey = keyOf(after.data(), keyColumns[t]);
         if (op == SQLITE_INSERT) {
-            const jet::RowId id = writer.insertRow(table, values);
+            const jet::RowId id = jet::insertRow(*store, table, values, indexes);
             byKey.insert(newKey, id);
             undo << [&byKey, newKey] { byKey.remove(newKey); };
         } else {
             const QByteArray oldKey = keyOf(before.data(), keyColumns[t]);
             const jet::RowId id = rowOf(oldKey);
-            writer.updateRow(table, id, values);
+            jet::updateRow(*store, table, id, values, indexes);
             if (oldKey != newKey) {
                 byKey.remove(oldKey);
                 byKey.insert(newKey, id);

@@ -33,12 +33,17 @@ public:
     // Forgets the pending writes.
     void rollback();
     bool hasPendingWrites() const { return !pending_.isEmpty(); }
+    // Whether the page was added by the change not yet committed (so nothing committed can point into it).
+    bool isNewPage(quint32 page) const { return page >= filePages_ && page < pendingEnd_; }
 
     const QString& path() const { return path_; }
     // Whether the header names a database password or page encryption.
     bool encrypted() const { return encrypted_; }
     bool hasPassword() const { return hasPassword_; }
     static QString journalPath(const QString& path) { return path + QStringLiteral("-journal"); }
+    // For tests of the journal: commit stops after writing this many pages, as a crash would, leaving the
+    // journal behind. Negative: never.
+    static inline int crashAfterPagesForTesting = -1;
 
 private:
     void readHeader();

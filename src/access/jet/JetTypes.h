@@ -49,9 +49,7 @@ struct DateTime {
 };
 using Value = std::variant<std::monostate, bool, qint64, Currency, double, DateTime, QString, QByteArray>;
 
-inline bool isNull(const Value& value) {
-    return std::holds_alternative<std::monostate>(value);
-}
+inline bool isNull(const Value& value) { return std::holds_alternative<std::monostate>(value); }
 
 // Where a row lives: a data page and the row's slot in that page's offset table. An index entry points at it,
 // and an updated row that moved keeps its first slot (which then points at the moved row), so a RowId is stable
@@ -65,16 +63,17 @@ struct RowId {
 struct ColumnDef {
     QString name;
     ColumnType type = ColumnType::Text;
-    quint16 number = 0;      // the column's number, as index definitions name it
-    quint16 varIndex = 0;    // slot in the variable-length offset table (variable columns)
-    quint16 fixedOffset = 0; // offset in the fixed area (fixed columns)
-    quint16 length = 0;      // declared length in bytes
-    quint8 flags = 0;        // bit 0x01 fixed length, 0x04 auto-number, ...
-    quint16 collation = 0;   // text sort order (1033 General, ...)
+    quint16 number = 0;       // the column's number, as index definitions name it
+    quint16 varIndex = 0;     // slot in the variable-length offset table (variable columns)
+    quint16 fixedOffset = 0;  // offset in the fixed area (fixed columns)
+    quint16 length = 0;       // declared length in bytes
+    quint8 flags = 0;         // bit 0x01 fixed length, 0x04 auto-number, ...
+    quint16 collation = 0;    // text sort order (1033 General, ...)
     quint8 collationVersion = 0;
     quint16 codePage = 0;
     quint8 precision = 0, scale = 0; // Numeric
     bool compressedUnicode = false;  // text may be stored in Jet 4's one-byte-per-character form
+    quint32 longValueOwnedMap = 0, longValueFreeMap = 0; // Memo/OLE: the column's own maps of long-value pages
     bool fixed() const { return flags & 0x01; }
 };
 
@@ -86,12 +85,12 @@ struct IndexColumn {
 // A "real index" (the tree of keys) of a table. Several logical indexes (a primary key and a foreign key on the
 // same column, say) may share one.
 struct IndexDef {
-    int number = 0; // the real index's position in the table definition
+    int number = 0;                 // the real index's position in the table definition
     QList<IndexColumn> columns;
-    quint32 rootPage = 0;     // first index page
-    quint8 flags = 0;         // 0x01 unique, 0x02 ignore nulls, 0x08 required
-    quint32 usedPagesMap = 0; // the index's usage map (row pointer), as stored
-    QStringList names;        // the logical indexes on it, for messages
+    quint32 rootPage = 0;           // first index page
+    quint8 flags = 0;               // 0x01 unique, 0x02 ignore nulls, 0x08 required
+    quint32 usedPagesMap = 0;       // the index's usage map (row pointer), as stored
+    QStringList names;              // the logical indexes on it, for messages
     bool primaryKey = false;
     bool foreignKey = false;
     bool unique() const { return flags & 0x01; }
@@ -101,12 +100,13 @@ struct IndexDef {
 struct TableDef {
     QString name;
     quint32 definitionPage = 0;
-    quint32 rowCount = 0; // as the definition records it
+    quint32 rowCount = 0;           // as the definition records it
     quint32 nextAutoNumber = 0;
-    QList<ColumnDef> columns; // in the order the user sees them (by column number)
+    QList<ColumnDef> columns;       // in the order the user sees them (by column number)
     QList<IndexDef> indexes;
     quint32 usageMapOwned = 0, usageMapFree = 0; // row pointers to the usage maps of owned and free pages
-    quint16 maxColumns = 0; // the column count every row records (numbers of dropped columns included)
+    quint16 maxColumns = 0;         // the column count every row records (numbers of dropped columns included)
+    quint16 maxVarColumns = 0;      // the length of every row's variable-length offset table
 };
 
 // The pages of one file. Reads see the changes written so far; nothing reaches the file before commit.

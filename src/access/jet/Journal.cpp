@@ -28,7 +28,7 @@ quint64 checksum(const char* data, qsizetype length) {
 }
 
 Error ioError(const QString& what) {
-    const bool full = errno == ENOSPC || errno == EDQUOT;
+    const bool full = errno == ENOSPC || errno == EDQUOT || errno == EFBIG;
     return Error(full ? Error::Kind::DiskFull : Error::Kind::Io,
                  QStringLiteral("%1: %2.").arg(what, QString::fromLocal8Bit(std::strerror(errno))));
 }
@@ -165,7 +165,10 @@ void FilePageStore::commit() {
         return;
     const qint64 originalLength = qint64(filePages_) * pageSize_;
     writeJournal(originalLength);
+    int written = 0;
     for (auto it = pending_.cbegin(); it != pending_.cend(); ++it) {
+        if (written++ == crashAfterPagesForTesting)
+            throw Error(Error::Kind::Io, QStringLiteral("%1: commit stopped for a test.").arg(path_));
         if (!writeAll(fd_, it->constData(), pageSize_, qint64(it.key()) * pageSize_)) {
             const Error error = ioError(QStringLiteral("%1: page %2 cannot be written").arg(path_).arg(it.key()));
             try {

@@ -1,6 +1,7 @@
 #include "access/jet/LongValues.h"
 
 #include "access/jet/Bytes.h"
+#include "access/jet/FilePageStore.h"
 #include "access/jet/JetError.h"
 #include "access/jet/RowWriter.h"
 #include "access/jet/UsageMap.h"
@@ -73,15 +74,26 @@ namespace {
 
 constexpr int maxInline = 64, maxPiece = 4076;
 
-// A long-value page with room for the piece: the file's last page when it is one, else a new one. Long-value
-// pages belong to no table's map: the rows that point at them own them.
-RowPointer placePiece(PageStore& store, const QByteArray& piece) {
-    const quint32 last = store.pageCount() - 1;
-    QByteArray page = store.read(last);
-    quint32 number = last;
-    if (!(u8(page, 0) == page::Data && page.mid(4, 4) == "LVAL" && datapage::fits(page, piece.size()))) {
-        number = store.allocate();
-        page = datapage::fresh(store.pageSize(), 0);
+// A long-value page with room for the piece. A column with its own maps of long-value pages takes the last of
+// them that has room, or a new one recorded there. Without such maps the pages belong to no map at all, so a page
+// from before this change may hold another table's values: only a page this change added is filled further.
+RowPointer placePiece(PageStore& store, const TableDef& table, const ColumnDef& column, const QByteArray& piece) {
+    quint32 number = 0;
+    QByteArray page;
+    if (column.longValueOwnedMap && column.longValueFreeMap) {
+        number = datapage::withRoom(store, column.longValueOwnedMap, column.longValueFreeMap, 0, piece.size(),
+                                    QStringLiteral("column \"%1\" of table \"%2\"").arg(column.name, table.name));
+        page = store.read(number);
+    } else {
+        const quint32 last = store.pageCount() - 1;
+        const auto* file = dynamic_cast<const FilePageStore*>(&store);
+        if (file && file->isNewPage(last))
+            page = store.read(last);
+        number = last;
+        if (page.isEmpty() || page.mid(4, 4) != "LVAL" || !datapage::fits(page, piece.size())) {
+            number = store.allocate();
+            page = datapage::fresh(store.pageSize(), 0);
+        }
     }
     const int slot = datapage::append(page, piece, 0);
     store.write(number, page);
@@ -90,7 +102,8 @@ RowPointer placePiece(PageStore& store, const QByteArray& piece) {
 
 } // namespace
 
-QByteArray writeLongValue(PageStore& store, const TableDef& table, const QByteArray& data, int inlineRoom) {
+QByteArray writeLongValue(PageStore& store, const TableDef& table, const ColumnDef& column, const QByteArray& data,
+                          int inlineRoom) {
     if (data.size() > 0xFFFFFF)
         throw Error(Error::Kind::Constraint,
                     QStringLiteral("Table \"%1\": a memo or OLE value of %2 bytes is too large.")
@@ -104,7 +117,7 @@ QByteArray writeLongValue(PageStore& store, const TableDef& table, const QByteAr
     }
     if (data.size() <= maxPiece) {
         field[3] = char(singlePage);
-        put32(field, 4, placePiece(store, data).raw());
+        put32(field, 4, placePiece(store, table, column, data).raw());
         return field;
     }
     // A chain, written from its end so that every link knows the next one.
@@ -113,24 +126,10 @@ QByteArray writeLongValue(PageStore& store, const TableDef& table, const QByteAr
     for (qsizetype at = (data.size() - 1) / chunk * chunk; at >= 0; at -= chunk) {
         QByteArray piece(4, 0);
         put32(piece, 0, next.raw());
-        next = placePiece(store, piece + data.mid(at, chunk));
+        next = placePiece(store, table, column, piece + data.mid(at, chunk));
     }
     put32(field, 4, next.raw());
     return field;
-}
-
-void freeLongValue(PageStore& store, const TableDef& table, const QByteArray& field) {
-    if (field.size() < headerSize || (u8(field, 3) & inlineKind))
-        return;
-    const bool chained = !(u8(field, 3) & singlePage);
-    for (RowPointer pointer = RowPointer::from(u32(field, 4)); pointer.page != 0;) {
-        Piece piece = longValueRow(store, table, pointer);
-        const RowPointer next = chained ? RowPointer::from(u32(piece.page, piece.at.start)) : RowPointer{};
-        const int at = datapage::headerSize + 2 * pointer.row;
-        put16(piece.page, at, quint16(u16(piece.page, at) | 0x8000));
-        store.write(pointer.page, piece.page);
-        pointer = next;
-    }
 }
 
 } // namespace jet

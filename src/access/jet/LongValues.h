@@ -8,10 +8,9 @@
 namespace jet {
 
 QByteArray readLongValue(PageStore& store, const TableDef& table, const QByteArray& field);
-// The field to store in the row: inline when it fits within `inlineRoom`, else the data on long-value pages of
-// the table (owned by it, recorded in its usage map).
-QByteArray writeLongValue(PageStore& store, const TableDef& table, const QByteArray& data, int inlineRoom);
-// Marks the long-value rows a field points at deleted.
-void freeLongValue(PageStore& store, const TableDef& table, const QByteArray& field);
+// The field to store in the row: inline when it fits within `inlineRoom`, else the data on long-value pages
+// (recorded in the column's own usage maps when it has them).
+QByteArray writeLongValue(PageStore& store, const TableDef& table, const ColumnDef& column, const QByteArray& data,
+                          int inlineRoom);
 
 } // namespace jet

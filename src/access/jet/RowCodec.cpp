@@ -170,4 +170,21 @@ QList<Value> decodeRow(PageStore& store, const TableDef& table, const QByteArray
     return values;
 }
 
+QByteArray rawVariable(const QByteArray& page, const RowLocation& at, const ColumnDef& column) {
+    const char* row = page.constData() + at.start;
+    const int length = at.end - at.start;
+    const int columns = qFromLittleEndian<quint16>(row);
+    const int maskLength = (columns + 7) / 8;
+    if (column.fixed() || column.number >= columns || 2 + maskLength + 2 > length ||
+        !((row[length - maskLength + column.number / 8] >> (column.number % 8)) & 1))
+        return {};
+    const char* offsets = row + length - maskLength - 2;
+    const int varCount = qFromLittleEndian<quint16>(offsets);
+    if (column.varIndex >= varCount || 2 + maskLength + 2 + 2 * (varCount + 1) > length)
+        return {};
+    const int start = qFromLittleEndian<quint16>(offsets - 2 - 2 * column.varIndex);
+    const int end = qFromLittleEndian<quint16>(offsets - 4 - 2 * column.varIndex);
+    return start <= end && end <= length ? QByteArray(row + start, end - start) : QByteArray();
+}
+
 } // namespace jet

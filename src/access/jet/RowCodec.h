@@ -17,6 +17,8 @@ QByteArray encodeText(const QString& text, bool compress);
 
 // The values of the row at `at` on `page` (already read), in the definition's column order.
 QList<Value> decodeRow(PageStore& store, const TableDef& table, const QByteArray& page, const RowLocation& at);
+// The stored bytes of a variable-length column of the row (a memo's 12-byte field, say); empty when null.
+QByteArray rawVariable(const QByteArray& page, const RowLocation& at, const ColumnDef& column);
 // The row's bytes, padded to `minSize` (a slot it overwrites). `longValueFields` holds each Memo/OLE column's field
 // as already placed. Throws Error(Constraint) for a value the column cannot take.
 QByteArray encodeRow(const TableDef& table, int maxColumns, const QList<Value>& values,

@@ -100,6 +100,8 @@ QByteArray encodeRow(const TableDef& table, int maxColumns, const QList<Value>& 
             varCount = std::max(varCount, c.varIndex + 1);
         maxColumns = std::max(maxColumns, c.number + 1);
     }
+    if (varCount > 0) // offsets of dropped columns stay in the table
+        varCount = std::max<int>(varCount, table.maxVarColumns);
     const int maskLength = (maxColumns + 7) / 8;
     QByteArray mask(maskLength, 0);
     QByteArray row(2 + fixedEnd, 0);

@@ -21,13 +21,20 @@ bool isLong(const ColumnDef& c) {
 }
 
 // Memo and OLE values go to their fields (inline or on long-value pages) before the row is laid out.
-QList<QByteArray> longValueFields(PageStore& store, const TableDef& table, const QList<Value>& values) {
+// An unchanged value keeps the field it had (`kept`), so that an update does not copy its long value again.
+QList<QByteArray> longValueFields(PageStore& store, const TableDef& table, const QList<Value>& values,
+                                  const QList<QByteArray>& kept = {}) {
     QList<QByteArray> fields(table.columns.size());
     int room = maxRowSize;
     for (int i = 0; i < table.columns.size(); ++i) {
         const ColumnDef& c = table.columns[i];
         if (!isLong(c) || isNull(values[i]))
             continue;
+        if (!kept.value(i).isEmpty()) {
+            fields[i] = kept[i];
+            room -= fields[i].size();
+            continue;
+        }
         QByteArray data;
         if (const auto* text = std::get_if<QString>(&values[i]); text && c.type == ColumnType::Memo)
             data = encodeText(*text, c.compressedUnicode);
@@ -37,30 +44,10 @@ QList<QByteArray> longValueFields(PageStore& store, const TableDef& table, const
             throw Error(Error::Kind::Constraint,
                         QStringLiteral("Table \"%1\": column \"%2\" takes %3, not the value given.")
                             .arg(table.name, c.name, c.type == ColumnType::Memo ? "text" : "bytes"));
-        fields[i] = writeLongValue(store, table, data, room - 256);
+        fields[i] = writeLongValue(store, table, c, data, room - 256);
         room -= fields[i].size();
     }
     return fields;
-}
-
-void freeLongValues(PageStore& store, const TableDef& table, const QByteArray& page, const RowLocation& at) {
-    // The fields are read back from the row itself, so pages are freed exactly as they were referenced.
-    const int length = at.end - at.start;
-    const char* row = page.constData() + at.start;
-    const int columns = qFromLittleEndian<quint16>(row);
-    const int maskLength = (columns + 7) / 8;
-    const char* mask = row + length - maskLength;
-    const char* offsets = row + length - maskLength - 2;
-    const int varCount = qFromLittleEndian<quint16>(offsets);
-    for (const ColumnDef& c : table.columns) {
-        if (!isLong(c) || c.number >= columns || !((mask[c.number / 8] >> (c.number % 8)) & 1) ||
-            c.varIndex >= varCount)
-            continue;
-        const int start = qFromLittleEndian<quint16>(offsets - 2 - 2 * c.varIndex);
-        const int end = qFromLittleEndian<quint16>(offsets - 4 - 2 * c.varIndex);
-        if (start <= end && end <= length)
-            freeLongValue(store, table, QByteArray(row + start, end - start));
-    }
 }
 
 void writeDefinitionCounts(PageStore& store, const TableDef& table) {
@@ -82,31 +69,14 @@ void assignAutoNumbers(TableDef& table, QList<Value>& values) {
     }
 }
 
-// A data page of the table with room for the row: the last page it owns, or a new one added to its maps.
-quint32 pageWithRoom(PageStore& store, const TableDef& table, int size) {
-    const QList<quint32> owned = mapPages(store, table.usageMapOwned, QStringLiteral("table \"%1\"").arg(table.name));
-    for (auto it = owned.crbegin(); it != owned.crend(); ++it) {
-        const QByteArray page = store.read(*it);
-        if (u8(page, 0) != page::Data || u32(page, 4) != table.definitionPage)
-            continue;
-        if (datapage::fits(page, size))
-            return *it;
-        break;
-    }
-    const quint32 number = store.allocate();
-    store.write(number, datapage::fresh(store.pageSize(), table.definitionPage));
-    setMapPage(store, table.usageMapOwned, number, true);
-    setMapPage(store, table.usageMapFree, number, true);
-    return number;
-}
-
 RowId placeRow(PageStore& store, const TableDef& table, const QByteArray& row, quint16 flags) {
     if (row.size() > maxRowSize)
         throw Error(Error::Kind::Constraint,
                     QStringLiteral("Table \"%1\": a row of %2 bytes is larger than a row can be.")
                         .arg(table.name)
                         .arg(row.size()));
-    const quint32 number = pageWithRoom(store, table, row.size());
+    const quint32 number = datapage::withRoom(store, table.usageMapOwned, table.usageMapFree, table.definitionPage,
+                                              row.size(), QStringLiteral("table \"%1\"").arg(table.name));
     QByteArray page = store.read(number);
     const int slot = datapage::append(page, row, flags);
     store.write(number, page);
@@ -151,6 +121,26 @@ int append(QByteArray& page, const QByteArray& row, quint16 flags) {
     return rows;
 }
 
+quint32 withRoom(PageStore& store, quint32 ownedMap, quint32 freeMap, quint32 owner, int size, const QString& what) {
+    const QList<quint32> owned = mapPages(store, ownedMap, what);
+    for (auto it = owned.crbegin(); it != owned.crend(); ++it) {
+        const QByteArray page = store.read(*it);
+        if (u8(page, 0) != page::Data)
+            continue;
+        if (mapPages(store, freeMap, what).contains(*it)) {
+            if (fits(page, size))
+                return *it;
+            setMapPage(store, freeMap, *it, false);
+        }
+        break;
+    }
+    const quint32 number = store.allocate();
+    store.write(number, fresh(store.pageSize(), owner));
+    setMapPage(store, ownedMap, number, true);
+    setMapPage(store, freeMap, number, true);
+    return number;
+}
+
 } // namespace datapage
 
 RowId insertRow(PageStore& store, TableDef& table, QList<Value> values, IndexUpkeep& indexes) {
@@ -179,9 +169,12 @@ void updateRow(PageStore& store, TableDef& table, RowId id, QList<Value> values,
     QByteArray page;
     const RowLocation at = locateRow(store, table, id, &page);
     const QList<Value> before = decodeRow(store, table, page, at);
-    freeLongValues(store, table, page, at);
     assignAutoNumbers(table, values);
-    const QList<QByteArray> fields = longValueFields(store, table, values);
+    QList<QByteArray> kept(table.columns.size());
+    for (int i = 0; i < table.columns.size(); ++i)
+        if (isLong(table.columns[i]) && values[i] == before[i])
+            kept[i] = rawVariable(page, at, table.columns[i]);
+    const QList<QByteArray> fields = longValueFields(store, table, values, kept);
     QByteArray row = encodeRow(table, table.maxColumns, values, fields);
     const int room = at.end - at.start;
     if (row.size() <= room) {
@@ -197,6 +190,7 @@ void updateRow(PageStore& store, TableDef& table, RowId id, QList<Value> values,
         const RowId copy = placeRow(store, table, row, deletedFlag);
         QByteArray first = store.read(id.page);
         const RowLocation slot = rowBounds(first, id.page, id.row, store.pageSize(), table.name);
+        std::fill(first.begin() + slot.start, first.begin() + slot.end, 0);
         first[slot.start] = char(copy.row);
         put24(first, slot.start + 1, copy.page);
         put16(first, datapage::headerSize + 2 * id.row, quint16(slot.start | movedFlag));
@@ -210,10 +204,9 @@ void deleteRow(PageStore& store, TableDef& table, RowId id, IndexUpkeep& indexes
     QByteArray page;
     const RowLocation at = locateRow(store, table, id, &page);
     const QList<Value> before = decodeRow(store, table, page, at);
-    freeLongValues(store, table, page, at);
-    // A moved row's copy is flagged deleted already; its first slot keeps the moved flag beside the deleted one.
-    const quint16 raw = u16(store.read(id.page), datapage::headerSize + 2 * id.row);
-    setSlotFlags(store, id, quint16(deletedFlag | (raw & movedFlag)));
+    // Both flags on the first slot, as Access leaves a deleted row; a moved copy is flagged deleted already, and
+    // long values stay where they are (nothing points at them any more).
+    setSlotFlags(store, id, deletedFlag | movedFlag);
     --table.rowCount;
     writeDefinitionCounts(store, table);
     indexes.rowDeleted(store, table, id, before);

@@ -25,6 +25,9 @@ QByteArray fresh(int pageSize, quint32 owner);
 bool fits(const QByteArray& page, int size);
 // Adds the row to the page image; returns its slot.
 int append(QByteArray& page, const QByteArray& row, quint16 flags);
+// A page with room for a row of that size: the last data page of the owned map when the free-space map still
+// lists it, else a new page (owned by `owner`, or a long-value page when 0) added to both maps.
+quint32 withRoom(PageStore& store, quint32 ownedMap, quint32 freeMap, quint32 owner, int size, const QString& what);
 } // namespace datapage
 
 } // namespace jet

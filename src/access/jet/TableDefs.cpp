@@ -24,9 +24,17 @@ struct Reader {
                         .arg(table)
                         .arg(page));
     }
+    // Byte by byte: the compiler cannot see that need() guards a wider read of the buffer.
     quint8 byte() { return need(1), u8(bytes, at++); }
-    quint16 word() { return need(2), at += 2, u16(bytes, at - 2); }
-    quint32 dword() { return need(4), at += 4, u32(bytes, at - 4); }
+    quint16 word() {
+        need(2);
+        const quint16 low = u8(bytes, at++);
+        return quint16(low | u8(bytes, at++) << 8);
+    }
+    quint32 dword() {
+        const quint32 low = word();
+        return low | quint32(word()) << 16;
+    }
     void skip(int n) { need(n), at += n; }
     QString name() {
         const int length = word();
@@ -81,6 +89,7 @@ TableDef readTableDefAt(PageStore& store, quint32 page, const QString& name) {
     def.usageMapOwned = u32(bytes, tdef::OwnedMap);
     def.usageMapFree = u32(bytes, tdef::FreeMap);
     def.maxColumns = u16(bytes, tdef::MaxColumns);
+    def.maxVarColumns = u16(bytes, tdef::VarColumns);
     if (columns > 255 || logical > 1000 || real > 1000)
         damaged(QStringLiteral("The definition of table \"%1\" (page %2) counts %3 columns and %4 indexes.")
                     .arg(name)
@@ -88,7 +97,6 @@ TableDef readTableDefAt(PageStore& store, quint32 page, const QString& name) {
                     .arg(columns)
                     .arg(logical));
     in.at = tdef::IndexCounts + real * 12;
-    QList<int> displayOrder;
     for (int i = 0; i < columns; ++i) {
         in.need(25);
         const int at = in.at;
@@ -96,7 +104,6 @@ TableDef readTableDefAt(PageStore& store, quint32 page, const QString& name) {
         column.type = ColumnType(u8(bytes, at));
         column.number = u16(bytes, at + 5);
         column.varIndex = u16(bytes, at + 7);
-        displayOrder << u16(bytes, at + 9);
         if (column.type == ColumnType::Numeric) {
             column.precision = u8(bytes, at + 11);
             column.scale = u8(bytes, at + 12);
@@ -113,14 +120,9 @@ TableDef readTableDefAt(PageStore& store, quint32 page, const QString& name) {
     }
     for (ColumnDef& column : def.columns)
         column.name = in.name();
-    QList<int> order(columns);
-    for (int i = 0; i < columns; ++i)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return displayOrder[a] < displayOrder[b]; });
-    QList<ColumnDef> sorted;
-    for (int i : order)
-        sorted << def.columns[i];
-    def.columns = sorted;
+    // Rows and indexes name columns by number, and that is the order the user sees.
+    std::stable_sort(def.columns.begin(), def.columns.end(),
+                     [](const ColumnDef& a, const ColumnDef& b) { return a.number < b.number; });
 
     for (int i = 0; i < real; ++i) {
         IndexDef index;
@@ -160,6 +162,18 @@ TableDef readTableDefAt(PageStore& store, quint32 page, const QString& name) {
         index.names << in.name();
         index.primaryKey |= logicalType[i] == 1;
         index.foreignKey |= logicalType[i] == 2;
+    }
+    // Then, for memo and OLE columns, the usage maps of their long-value pages, up to a column number of 0xFFFF.
+    while (in.at + 2 <= bytes.size()) {
+        const quint16 number = in.word();
+        if (number == 0xFFFF || in.at + 8 > bytes.size())
+            break;
+        const quint32 owned = in.dword(), free = in.dword();
+        for (ColumnDef& column : def.columns)
+            if (column.number == number) {
+                column.longValueOwnedMap = owned;
+                column.longValueFreeMap = free;
+            }
     }
     return def;
 }

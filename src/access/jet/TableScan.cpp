@@ -47,7 +47,8 @@ void scanRows(PageStore& store, const TableDef& table, const RowCallback& callba
         const QByteArray page = store.read(number);
         if (u8(page, 0) != page::Data || u32(page, 4) != table.definitionPage) {
             // Index pages are in the map too; anything else here is damage.
-            if (u8(page, 0) == page::IndexNode || u8(page, 0) == page::IndexLeaf || u8(page, 0) == page::UsageMap)
+            if (u8(page, 0) == page::IndexNode || u8(page, 0) == page::IndexLeaf || u8(page, 0) == page::UsageMap ||
+                page.mid(4, 4) == "LVAL")
                 continue;
             dataPage(store, table, number);
         }
