@@ -319,11 +319,29 @@ void AccessCatalogue::State::apply(sqlite3* db, sqlite3_changeset_iter* it, QLis
             undo << [&byKey, key, id] { byKey.insert(key, id); };
             continue;
         }
-        // An update names only the columns it changed: the whole new row comes from the working copy.
-        if (op == SQLITE_UPDATE)
+        // An update names only the key and the columns it changed: the whole row comes from the working copy,
+        // which already holds it as the command left it.
+        std::unique_ptr<Statement> current;
+        if (op == SQLITE_UPDATE) {
             for (int i = 0; i < columnCount; ++i)
-                if (!after[size_t(i)])
+                if (!after[size_t(i)] && keyColumns[t].contains(i))
                     after[size_t(i)] = before[size_t(i)];
+            QStringList where;
+            for (int i : keyColumns[t])
+                where << quotedIdentifier(table.columns[i].name) + QStringLiteral(" IS ?");
+            current = std::make_unique<Statement>(db, QStringLiteral("SELECT * FROM %1 WHERE %2")
+                                                          .arg(quotedIdentifier(table.name),
+                                                               where.join(QLatin1String(" AND "))));
+            int position = 0;
+            for (int i : keyColumns[t])
+                check(db, sqlite3_bind_value(current->handle, ++position, after[size_t(i)]));
+            if (sqlite3_step(current->handle) != SQLITE_ROW)
+                throw Failure(failure::NoCurrentRecord,
+                              QStringLiteral("A row of %1 the command changed is gone from the working copy.")
+                                  .arg(table.name));
+            for (int i = 0; i < columnCount; ++i)
+                after[size_t(i)] = sqlite3_column_value(current->handle, i);
+        }
         QList<jet::Value> values;
         for (int i = 0; i < columnCount; ++i)
             values << accessvalues::fromSqlite(after[size_t(i)], table.columns[i], table.name);
