@@ -82,7 +82,8 @@ QString decodeText(const QByteArray& bytes) {
 }
 
 QByteArray encodeText(const QString& text, bool compress) {
-    bool fits = compress && !text.isEmpty();
+    // Long texts stay UCS-2, as Access leaves them.
+    bool fits = compress && !text.isEmpty() && text.size() <= 1024;
     for (QChar c : text)
         if (c.unicode() == 0 || c.unicode() > 0xFF)
             fits = false;
