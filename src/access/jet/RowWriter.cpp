@@ -169,7 +169,9 @@ void updateRow(PageStore& store, TableDef& table, RowId id, QList<Value> values,
     QByteArray page;
     const RowLocation at = locateRow(store, table, id, &page);
     const QList<Value> before = decodeRow(store, table, page, at);
-    assignAutoNumbers(table, values);
+    for (int i = 0; i < table.columns.size(); ++i) // an auto-number, once given, stays
+        if ((table.columns[i].flags & 0x04) && table.columns[i].type == ColumnType::Long)
+            values[i] = before[i];
     QList<QByteArray> kept(table.columns.size());
     for (int i = 0; i < table.columns.size(); ++i)
         if (isLong(table.columns[i]) && values[i] == before[i])
