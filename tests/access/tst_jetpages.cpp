@@ -119,6 +119,7 @@ private slots:
     void updatesOutsideIndexesPassTheFullCheck_data();
     void updatesOutsideIndexesPassTheFullCheck();
     void aTableOutgrowingItsMapsStaysSound();
+    void autoNumbersAreGiven();
     void interruptedCommitIsUndone();
     void failedWriteLeavesTheFileAsItWas();
     void whyNotWritable();
@@ -287,6 +288,23 @@ void TestJetPages::aTableOutgrowingItsMapsStaysSound() {
     check.start(JETCHECK_TOOL, {file, "--write"});
     QVERIFY(check.waitForFinished(120000));
     QVERIFY2(check.exitCode() == 0, check.readAllStandardOutput().constData());
+}
+
+void TestJetPages::autoNumbersAreGiven() {
+    REQUIRE_TOOLS();
+    QTemporaryDir dir;
+    const QString file = copyOf(dir, "testV2000.mdb");
+    NoIndexUpkeep none;
+    {
+        FilePageStore store(file, FilePageStore::Mode::ReadWrite);
+        TableDef numbered = readTableDef(store, "Table3"), guids = readTableDef(store, "Table4");
+        for (const char* b : {"one", "two", "three"})
+            insertRow(store, numbered, {Value(), QString(b)}, none);
+        const RowId id = insertRow(store, guids, {QString("g"), Value()}, none);
+        QCOMPARE(std::get<QByteArray>(readRow(store, guids, id)[1]).size(), 16);
+        store.commit();
+    }
+    QCOMPARE(jetcheckDump(file, "Table3"), QStringList({"1\tone", "2\ttwo", "3\tthree"}));
 }
 
 void TestJetPages::interruptedCommitIsUndone() {
