@@ -118,6 +118,8 @@ private slots:
     void writesReadBackThroughBoth();
     void updatesOutsideIndexesPassTheFullCheck_data();
     void updatesOutsideIndexesPassTheFullCheck();
+    void aTableOutgrowingItsMapsStaysSound();
+    void autoNumbersAreGiven();
     void interruptedCommitIsUndone();
     void failedWriteLeavesTheFileAsItWas();
     void whyNotWritable();
@@ -258,6 +260,51 @@ void TestJetPages::updatesOutsideIndexesPassTheFullCheck() {
     check.start(JETCHECK_TOOL, {copy, "--write"});
     QVERIFY(check.waitForFinished(120000));
     QVERIFY2(check.exitCode() == 0, check.readAllStandardOutput().constData());
+}
+
+// A table without indexes, grown past the 512 pages an inline usage map covers: its map of owned pages becomes a
+// reference map, the file's map of free pages moves, and moved and deleted rows are spread over it all.
+void TestJetPages::aTableOutgrowingItsMapsStaysSound() {
+    REQUIRE_TOOLS();
+    QTemporaryDir dir;
+    const QString file = copyOf(dir, "delTestV2000.mdb");
+    {
+        FilePageStore store(file, FilePageStore::Mode::ReadWrite);
+        TableDef def = readTableDef(store, "Table");
+        NoIndexUpkeep none;
+        QList<RowId> ids;
+        for (int i = 0; i < 20000; ++i)
+            ids << insertRow(store, def, {QString("row %1 ").arg(i).leftJustified(48, 'a'), QString(48, 'b')}, none);
+        for (int i = 0; i < ids.size(); i += 4)
+            updateRow(store, def, ids[i], {QString("row %1 grown ").arg(i).leftJustified(50, 'g'), QString(50, u'é')},
+                      none);
+        for (int i = 0; i < ids.size(); i += 6)
+            deleteRow(store, def, ids[i], none);
+        QVERIFY(store.pageCount() > 600);
+        store.commit();
+    }
+    QCOMPARE(ownDump(file, "Table"), jetcheckDump(file, "Table"));
+    QProcess check;
+    check.start(JETCHECK_TOOL, {file, "--write"});
+    QVERIFY(check.waitForFinished(120000));
+    QVERIFY2(check.exitCode() == 0, check.readAllStandardOutput().constData());
+}
+
+void TestJetPages::autoNumbersAreGiven() {
+    REQUIRE_TOOLS();
+    QTemporaryDir dir;
+    const QString file = copyOf(dir, "testV2000.mdb");
+    NoIndexUpkeep none;
+    {
+        FilePageStore store(file, FilePageStore::Mode::ReadWrite);
+        TableDef numbered = readTableDef(store, "Table3"), guids = readTableDef(store, "Table4");
+        for (const char* b : {"one", "two", "three"})
+            insertRow(store, numbered, {Value(), QString(b)}, none);
+        const RowId id = insertRow(store, guids, {QString("g"), Value()}, none);
+        QCOMPARE(std::get<QByteArray>(readRow(store, guids, id)[1]).size(), 16);
+        store.commit();
+    }
+    QCOMPARE(jetcheckDump(file, "Table3"), QStringList({"1\tone", "2\ttwo", "3\tthree"}));
 }
 
 void TestJetPages::interruptedCommitIsUndone() {

@@ -5,6 +5,7 @@
 #include "access/jet/LongValues.h"
 
 #include <cstring>
+#include <optional>
 
 namespace jet {
 
@@ -82,7 +83,8 @@ QString decodeText(const QByteArray& bytes) {
 }
 
 QByteArray encodeText(const QString& text, bool compress) {
-    bool fits = compress && !text.isEmpty();
+    // Long texts stay UCS-2, as Access leaves them.
+    bool fits = compress && !text.isEmpty() && text.size() <= 1024;
     for (QChar c : text)
         if (c.unicode() == 0 || c.unicode() > 0xFF)
             fits = false;
@@ -98,93 +100,97 @@ QByteArray encodeText(const QString& text, bool compress) {
     return out;
 }
 
-QList<Value> decodeRow(PageStore& store, const TableDef& table, const QByteArray& page, const RowLocation& at) {
-    const char* row = page.constData() + at.start;
-    const int length = at.end - at.start;
-    auto bad = [&](const QString& what) {
-        damaged(QStringLiteral("Table \"%1\", page %2: %3.").arg(table.name).arg(at.page).arg(what));
-    };
-    if (length < 2)
-        bad(QStringLiteral("a row of %1 bytes").arg(length));
-    const int columns = qFromLittleEndian<quint16>(row);
-    const int maskLength = (columns + 7) / 8;
-    if (2 + maskLength + 2 > length)
-        bad(QStringLiteral("a row of %1 bytes claims %2 columns").arg(length).arg(columns));
-    const char* mask = row + length - maskLength;
-    auto present = [&](int number) { return number < columns && (mask[number / 8] >> (number % 8)) & 1; };
-    const bool anyVariable =
-        std::any_of(table.columns.begin(), table.columns.end(), [](const ColumnDef& c) { return !c.fixed(); });
-    int varCount = 0;
-    const char* offsets = row + length - maskLength - 2;
-    if (anyVariable) {
-        varCount = qFromLittleEndian<quint16>(offsets);
-        if (2 + maskLength + 2 + 2 * (varCount + 1) > length)
-            bad(QStringLiteral("the variable-length column table of a row overruns it"));
-    }
-    auto varOffset = [&](int i) { return int(qFromLittleEndian<quint16>(offsets - 2 - 2 * i)); };
-    const int varEnd = length - maskLength - 2 - 2 * (varCount + 1);
+namespace {
 
+// A row's layout, read from its two ends: the column count first; the null mask last, the count of
+// variable-length columns before it and their offsets (from the row's start) before that, in reverse.
+struct RowView {
+    const char* row = nullptr;
+    int length = 0, columns = 0, maskLength = 0, varCount = 0, varEnd = 0;
+    // Nothing when the row is too short for what it claims.
+    static std::optional<RowView> of(const QByteArray& page, const RowLocation& at, bool hasVariable) {
+        RowView v;
+        v.row = page.constData() + at.start;
+        v.length = at.end - at.start;
+        if (v.length < 2)
+            return std::nullopt;
+        v.columns = qFromLittleEndian<quint16>(v.row);
+        v.maskLength = (v.columns + 7) / 8;
+        if (2 + v.maskLength + 2 > v.length)
+            return std::nullopt;
+        if (hasVariable) {
+            v.varCount = qFromLittleEndian<quint16>(v.row + v.length - v.maskLength - 2);
+            v.varEnd = v.length - v.maskLength - 2 - 2 * (v.varCount + 1);
+            if (v.varEnd < 2)
+                return std::nullopt;
+        }
+        return v;
+    }
+    bool present(int number) const {
+        return number < columns && (row[length - maskLength + number / 8] >> (number % 8)) & 1;
+    }
+    int offset(int i) const { return qFromLittleEndian<quint16>(row + length - maskLength - 4 - 2 * i); }
+    // The bytes of variable slot `index`: null beyond the row's slots, nothing when they lie outside the row.
+    std::optional<QByteArray> variable(int index) const {
+        if (index >= varCount)
+            return QByteArray();
+        const int start = offset(index), end = offset(index + 1);
+        if (start > end || end > varEnd || start < 2)
+            return std::nullopt;
+        return QByteArray(row + start, end - start);
+    }
+};
+
+Value variableValue(PageStore& store, const TableDef& table, const ColumnDef& column, const QByteArray& data) {
+    switch (column.type) {
+    case ColumnType::Text:
+        return decodeText(data);
+    case ColumnType::Memo:
+        return decodeText(readLongValue(store, table, data));
+    case ColumnType::Ole:
+        return readLongValue(store, table, data);
+    default: // Binary, and Numeric or GUID where stored as variable
+        return data;
+    }
+}
+
+} // namespace
+
+QList<Value> decodeRow(PageStore& store, const TableDef& table, const QByteArray& page, const RowLocation& at) {
+    const bool hasVariable =
+        std::any_of(table.columns.begin(), table.columns.end(), [](const ColumnDef& c) { return !c.fixed(); });
+    const std::optional<RowView> view = RowView::of(page, at, hasVariable);
+    if (!view)
+        damaged(QStringLiteral("Table \"%1\", page %2: a row of %3 bytes is too short for its own layout.")
+                    .arg(table.name)
+                    .arg(at.page)
+                    .arg(at.end - at.start));
     QList<Value> values;
     values.reserve(table.columns.size());
     for (const ColumnDef& column : table.columns) {
         if (column.type == ColumnType::Boolean) {
-            values << Value(present(column.number));
-            continue;
-        }
-        if (!present(column.number)) {
+            values << Value(view->present(column.number));
+        } else if (!view->present(column.number) || (!column.fixed() && column.varIndex >= view->varCount)) {
             values << Value();
-            continue;
-        }
-        if (column.fixed()) {
-            if (2 + column.fixedOffset + column.length > length)
+        } else if (column.fixed()) {
+            if (2 + column.fixedOffset + column.length > view->length)
                 damaged(fixedValueError(table, column, at.page));
-            values << fixedValue(column, row + 2 + column.fixedOffset);
-            continue;
-        }
-        if (column.varIndex >= varCount) {
-            values << Value();
-            continue;
-        }
-        const int start = varOffset(column.varIndex), end = varOffset(column.varIndex + 1);
-        if (start > end || end > varEnd || start < 2)
-            damaged(fixedValueError(table, column, at.page));
-        const QByteArray data(row + start, end - start);
-        switch (column.type) {
-        case ColumnType::Text:
-            values << Value(decodeText(data));
-            break;
-        case ColumnType::Memo:
-            values << Value(decodeText(readLongValue(store, table, data)));
-            break;
-        case ColumnType::Ole:
-            values << Value(readLongValue(store, table, data));
-            break;
-        case ColumnType::Numeric:
-        case ColumnType::Guid:
-            values << Value(data);
-            break;
-        default:
-            values << Value(data);
+            values << fixedValue(column, view->row + 2 + column.fixedOffset);
+        } else {
+            const std::optional<QByteArray> data = view->variable(column.varIndex);
+            if (!data)
+                damaged(fixedValueError(table, column, at.page));
+            values << variableValue(store, table, column, *data);
         }
     }
     return values;
 }
 
 QByteArray rawVariable(const QByteArray& page, const RowLocation& at, const ColumnDef& column) {
-    const char* row = page.constData() + at.start;
-    const int length = at.end - at.start;
-    const int columns = qFromLittleEndian<quint16>(row);
-    const int maskLength = (columns + 7) / 8;
-    if (column.fixed() || column.number >= columns || 2 + maskLength + 2 > length ||
-        !((row[length - maskLength + column.number / 8] >> (column.number % 8)) & 1))
+    const std::optional<RowView> view = RowView::of(page, at, true);
+    if (column.fixed() || !view || !view->present(column.number))
         return {};
-    const char* offsets = row + length - maskLength - 2;
-    const int varCount = qFromLittleEndian<quint16>(offsets);
-    if (column.varIndex >= varCount || 2 + maskLength + 2 + 2 * (varCount + 1) > length)
-        return {};
-    const int start = qFromLittleEndian<quint16>(offsets - 2 - 2 * column.varIndex);
-    const int end = qFromLittleEndian<quint16>(offsets - 4 - 2 * column.varIndex);
-    return start <= end && end <= length ? QByteArray(row + start, end - start) : QByteArray();
+    return view->variable(column.varIndex).value_or(QByteArray());
 }
 
 } // namespace jet

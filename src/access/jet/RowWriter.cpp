@@ -7,6 +7,7 @@
 #include "access/jet/TableDefs.h"
 #include "access/jet/UsageMap.h"
 
+#include <QUuid>
 #include <cstring>
 
 namespace jet {
@@ -60,6 +61,10 @@ void writeDefinitionCounts(PageStore& store, const TableDef& table) {
 void assignAutoNumbers(TableDef& table, QList<Value>& values) {
     for (int i = 0; i < table.columns.size(); ++i) {
         const ColumnDef& c = table.columns[i];
+        if ((c.flags & 0x40) && c.type == ColumnType::Guid && isNull(values[i])) {
+            values[i] = QUuid::createUuid().toRfc4122(); // random, so its byte order does not matter
+            continue;
+        }
         if (!(c.flags & 0x04) || c.type != ColumnType::Long)
             continue;
         if (isNull(values[i]))
@@ -169,7 +174,9 @@ void updateRow(PageStore& store, TableDef& table, RowId id, QList<Value> values,
     QByteArray page;
     const RowLocation at = locateRow(store, table, id, &page);
     const QList<Value> before = decodeRow(store, table, page, at);
-    assignAutoNumbers(table, values);
+    for (int i = 0; i < table.columns.size(); ++i) // an auto-number, once given, stays
+        if (table.columns[i].flags & 0x44)
+            values[i] = before[i];
     QList<QByteArray> kept(table.columns.size());
     for (int i = 0; i < table.columns.size(); ++i)
         if (isLong(table.columns[i]) && values[i] == before[i])

@@ -45,6 +45,93 @@ struct Reader {
     }
 };
 
+void readColumns(Reader& in, TableDef& def, int columns) {
+    for (int i = 0; i < columns; ++i) {
+        in.need(25);
+        const int at = in.at;
+        ColumnDef column;
+        column.type = ColumnType(u8(in.bytes, at));
+        column.number = u16(in.bytes, at + 5);
+        column.varIndex = u16(in.bytes, at + 7);
+        if (column.type == ColumnType::Numeric) {
+            column.precision = u8(in.bytes, at + 11);
+            column.scale = u8(in.bytes, at + 12);
+        } else if (column.type == ColumnType::Text || column.type == ColumnType::Memo) {
+            column.collation = u16(in.bytes, at + 11);
+            column.collationVersion = u8(in.bytes, at + 13);
+        }
+        column.flags = u8(in.bytes, at + 15);
+        column.compressedUnicode = u8(in.bytes, at + 16) & 0x01;
+        column.fixedOffset = u16(in.bytes, at + 21);
+        column.length = u16(in.bytes, at + 23);
+        def.columns << column;
+        in.at += 25;
+    }
+    for (ColumnDef& column : def.columns)
+        column.name = in.name();
+    // Rows and indexes name columns by number, and that is the order the user sees.
+    std::stable_sort(def.columns.begin(), def.columns.end(),
+                     [](const ColumnDef& a, const ColumnDef& b) { return a.number < b.number; });
+}
+
+void readIndexes(Reader& in, TableDef& def, int real, int logical) {
+    for (int i = 0; i < real; ++i) {
+        IndexDef index;
+        index.number = i;
+        in.skip(4);
+        for (int c = 0; c < 10; ++c) {
+            const quint16 number = in.word();
+            const quint8 order = in.byte();
+            if (number != 0xFFFF)
+                index.columns << IndexColumn{number, order != 0x02};
+        }
+        index.usedPagesMap = in.dword();
+        index.rootPage = in.dword();
+        in.skip(4);
+        index.flags = in.byte();
+        in.skip(5);
+        def.indexes << index;
+    }
+    QList<int> logicalToReal;
+    QList<int> logicalType;
+    for (int i = 0; i < logical; ++i) {
+        in.skip(4 + 4);
+        const quint32 realNumber = in.dword();
+        in.skip(1 + 4 + 4 + 1 + 1);
+        logicalType << in.byte();
+        in.skip(4);
+        if (realNumber >= quint32(real))
+            damaged(QStringLiteral("An index of table \"%1\" (page %2) names real index %3 of %4.")
+                        .arg(def.name)
+                        .arg(def.definitionPage)
+                        .arg(realNumber)
+                        .arg(real));
+        logicalToReal << int(realNumber);
+    }
+    for (int i = 0; i < logical; ++i) {
+        IndexDef& index = def.indexes[logicalToReal[i]];
+        index.names << in.name();
+        index.primaryKey |= logicalType[i] == 1;
+        index.foreignKey |= logicalType[i] == 2;
+    }
+}
+
+// After the indexes, for memo and OLE columns, the usage maps of their long-value pages, up to a column number of
+// 0xFFFF.
+void readLongValueMaps(Reader& in, TableDef& def) {
+    while (in.at + 2 <= in.bytes.size()) {
+        const quint16 number = in.word();
+        if (number == 0xFFFF || in.at + 8 > in.bytes.size())
+            break;
+        const quint32 owned = in.dword(), free = in.dword();
+        for (ColumnDef& column : def.columns)
+            if (column.number == number) {
+                column.longValueOwnedMap = owned;
+                column.longValueFreeMap = free;
+            }
+    }
+}
+
 } // namespace
 
 QByteArray definitionBytes(PageStore& store, quint32 page, const QString& table, QList<quint32>* pages) {
@@ -97,84 +184,9 @@ TableDef readTableDefAt(PageStore& store, quint32 page, const QString& name) {
                     .arg(columns)
                     .arg(logical));
     in.at = tdef::IndexCounts + real * 12;
-    for (int i = 0; i < columns; ++i) {
-        in.need(25);
-        const int at = in.at;
-        ColumnDef column;
-        column.type = ColumnType(u8(bytes, at));
-        column.number = u16(bytes, at + 5);
-        column.varIndex = u16(bytes, at + 7);
-        if (column.type == ColumnType::Numeric) {
-            column.precision = u8(bytes, at + 11);
-            column.scale = u8(bytes, at + 12);
-        } else if (column.type == ColumnType::Text || column.type == ColumnType::Memo) {
-            column.collation = u16(bytes, at + 11);
-            column.collationVersion = u8(bytes, at + 13);
-        }
-        column.flags = u8(bytes, at + 15);
-        column.compressedUnicode = u8(bytes, at + 16) & 0x01;
-        column.fixedOffset = u16(bytes, at + 21);
-        column.length = u16(bytes, at + 23);
-        def.columns << column;
-        in.at += 25;
-    }
-    for (ColumnDef& column : def.columns)
-        column.name = in.name();
-    // Rows and indexes name columns by number, and that is the order the user sees.
-    std::stable_sort(def.columns.begin(), def.columns.end(),
-                     [](const ColumnDef& a, const ColumnDef& b) { return a.number < b.number; });
-
-    for (int i = 0; i < real; ++i) {
-        IndexDef index;
-        index.number = i;
-        in.skip(4);
-        for (int c = 0; c < 10; ++c) {
-            const quint16 number = in.word();
-            const quint8 order = in.byte();
-            if (number != 0xFFFF)
-                index.columns << IndexColumn{number, order != 0x02};
-        }
-        index.usedPagesMap = in.dword();
-        index.rootPage = in.dword();
-        in.skip(4);
-        index.flags = in.byte();
-        in.skip(5);
-        def.indexes << index;
-    }
-    QList<int> logicalToReal;
-    QList<int> logicalType;
-    for (int i = 0; i < logical; ++i) {
-        in.skip(4 + 4);
-        const quint32 realNumber = in.dword();
-        in.skip(1 + 4 + 4 + 1 + 1);
-        logicalType << in.byte();
-        in.skip(4);
-        if (realNumber >= quint32(real))
-            damaged(QStringLiteral("An index of table \"%1\" (page %2) names real index %3 of %4.")
-                        .arg(name)
-                        .arg(page)
-                        .arg(realNumber)
-                        .arg(real));
-        logicalToReal << int(realNumber);
-    }
-    for (int i = 0; i < logical; ++i) {
-        IndexDef& index = def.indexes[logicalToReal[i]];
-        index.names << in.name();
-        index.primaryKey |= logicalType[i] == 1;
-        index.foreignKey |= logicalType[i] == 2;
-    }
-    // Then, for memo and OLE columns, the usage maps of their long-value pages, up to a column number of 0xFFFF.
-    while (in.at + 2 <= bytes.size()) {
-        const quint16 number = in.word();
-        if (number == 0xFFFF || in.at + 8 > bytes.size())
-            break;
-        const quint32 owned = in.dword(), free = in.dword();
-        for (ColumnDef& column : def.columns)
-            if (column.number == number) {
-                column.longValueOwnedMap = owned;
-                column.longValueFreeMap = free;
-            }
-    }
+    readColumns(in, def, columns);
+    readIndexes(in, def, real, logical);
+    readLongValueMaps(in, def);
     return def;
 }
 
