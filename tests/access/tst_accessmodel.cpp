@@ -130,8 +130,8 @@ qint64 scalar(Database& db, const QString& sql) {
 
 QString differences(Database& expected, const QString& accessFile, bool independent) {
     QString found;
+    Database reread(accessFile);
     for (const char* table : tables) {
-        Database reread(accessFile);
         const QStringList want = accesscheck::rowsOf(expected, table);
         const QStringList have =
             independent ? accesscheck::dumped(accessFile, table) : accesscheck::rowsOf(reread, table);
