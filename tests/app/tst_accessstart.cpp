@@ -1,7 +1,7 @@
 // Starting on an Access catalogue: the user is asked, the file is converted once and the original kept, and a
 // refusal of any kind leaves the folder exactly as it was.
-#include "app/EntryList.h"
 #include "app/frmLumaret.h"
+#include "dialogs/EntryList.h"
 #include "dialogs/frmMsgBox.h"
 #include "support/TestCatalogue.h"
 
@@ -77,9 +77,9 @@ private slots:
         QCOMPARE(after.keys(), QStringList({"data.access.mdb", "data.mdb"}));
         QCOMPARE(after.value("data.access.mdb"), original);
         QVERIFY(after.value("data.mdb").startsWith("SQLite format 3"));
-        QCOMPARE(w->cboCategory->Text(), QStringLiteral("Animals"));
-        QCOMPARE(w->cboFigure->Text(), QStringLiteral("Caf\u00E9 Zebra"));
-        QCOMPARE(listed(*w->lstFigureParts), QStringList({"Stripes"}));
+        QCOMPARE(ui(w).cboCategory->Text(), QStringLiteral("Animals"));
+        QCOMPARE(ui(w).cboFigure->Text(), QStringLiteral("Caf\u00E9 Zebra"));
+        QCOMPARE(listed(*ui(w).lstFigureParts), QStringList({"Stripes"}));
         // The next start opens the converted catalogue without asking again.
         stopProgram();
         QVERIFY(startProgram(catalogue));

@@ -1,6 +1,6 @@
 // Browsing: the lists follow the catalogue as it is, and a bad row stops a fill where it stands.
-#include "app/EntryList.h"
 #include "app/frmLumaret.h"
+#include "dialogs/EntryList.h"
 #include "dialogs/frmMsgBox.h"
 #include "support/TestCatalogue.h"
 
@@ -37,29 +37,29 @@ private slots:
         TestCatalogue catalogue(twoCategories);
         frmLumaret* w = startProgram(catalogue);
         QVERIFY(w);
-        QCOMPARE(listed(*w->cboFigure), QStringList({"Horse", "Twin", "Twin"}));        // trimmed, inner blanks kept
-        QCOMPARE(listed(*w->cboCategory), QStringList({"Animals", "Empty", "Zoo \t"})); // only blanks are trimmed
-        QCOMPARE(w->lblFigureType->text(), QStringLiteral("Quadruped"));
-        QCOMPARE(itemData(*w->lstFigureParts), QList<qint32>({100, 101}));
-        w->cboFigure->selectByItemData(11);
-        QCOMPARE(w->lblFigureType->text(), QStringLiteral("First"));
-        QCOMPARE(listed(*w->lstFigureParts), QStringList({"Left arm"}));
-        w->cboFigure->selectByItemData(12);
-        QCOMPARE(w->lblFigureType->text(), QString()); // a null type shows as no text
-        QCOMPARE(listed(*w->lstFigureParts), QStringList({"Right arm"}));
+        QCOMPARE(listed(*ui(w).cboFigure), QStringList({"Horse", "Twin", "Twin"}));        // trimmed, inner blanks kept
+        QCOMPARE(listed(*ui(w).cboCategory), QStringList({"Animals", "Empty", "Zoo \t"})); // only blanks are trimmed
+        QCOMPARE(ui(w).lblFigureType->text(), QStringLiteral("Quadruped"));
+        QCOMPARE(itemData(*ui(w).lstFigureParts), QList<qint32>({100, 101}));
+        ui(w).cboFigure->selectByItemData(11);
+        QCOMPARE(ui(w).lblFigureType->text(), QStringLiteral("First"));
+        QCOMPARE(listed(*ui(w).lstFigureParts), QStringList({"Left arm"}));
+        ui(w).cboFigure->selectByItemData(12);
+        QCOMPARE(ui(w).lblFigureType->text(), QString()); // a null type shows as no text
+        QCOMPARE(listed(*ui(w).lstFigureParts), QStringList({"Right arm"}));
     }
 
     void categoryWithoutFiguresKeepsThePreviousFigureDetails() {
         TestCatalogue catalogue(twoCategories);
         frmLumaret* w = startProgram(catalogue);
         QVERIFY(w);
-        w->cboCategory->selectEntry(1);
-        QCOMPARE(w->cboFigure->ListCount(), 0);
-        QCOMPARE(w->lstFigureParts->ListCount(), 0);
-        QCOMPARE(w->lblFigureType->text(), QStringLiteral("Quadruped"));
+        ui(w).cboCategory->selectEntry(1);
+        QCOMPARE(ui(w).cboFigure->ListCount(), 0);
+        QCOMPARE(ui(w).lstFigureParts->ListCount(), 0);
+        QCOMPARE(ui(w).lblFigureType->text(), QStringLiteral("Quadruped"));
         QCOMPARE(w->windowTitle(), QStringLiteral("Lumaret Import/ Export Tool, v. 1.0.0"));
-        QCOMPARE(w->cmdExport->toolTip(), QStringLiteral("Export the currently selected figure (Horse) to a file."));
-        QCOMPARE(w->cmdImport->toolTip(), QStringLiteral("Import a figure into the selected category (Empty)."));
+        QCOMPARE(ui(w).cmdExport->toolTip(), QStringLiteral("Export the currently selected figure (Horse) to a file."));
+        QCOMPARE(ui(w).cmdImport->toolTip(), QStringLiteral("Import a figure into the selected category (Empty)."));
     }
 
     void figureDeletedAfterTheFillIsReported() {
@@ -69,14 +69,14 @@ private slots:
         w->setWindowTitle("changed");
         catalogue.exec("DELETE FROM tblFigure WHERE FigureID = 11");
         frmMsgBox::setNextAnswer(1);
-        w->cboFigure->selectByItemData(11);
+        ui(w).cboFigure->selectByItemData(11);
         const QList<ShownMessage> shown = frmMsgBox::takeShown();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].text, QStringLiteral("An error, 3021: 'No current record.' has occurred."));
         QCOMPARE(shown[0].caption, QStringLiteral("Notice"));
         QCOMPARE(w->windowTitle(), QStringLiteral("Lumaret Import/ Export Tool, v. 1.0.0"));
-        QCOMPARE(w->lblFigureType->text(), QStringLiteral("Quadruped"));
-        QCOMPARE(listed(*w->lstFigureParts), QStringList({"Mane", "Tail"}));
+        QCOMPARE(ui(w).lblFigureType->text(), QStringLiteral("Quadruped"));
+        QCOMPARE(listed(*ui(w).lstFigureParts), QStringList({"Mane", "Tail"}));
     }
 
     void badRowStopsTheCategoryFill_data() {
@@ -106,9 +106,9 @@ private slots:
         const QList<ShownMessage> shown = frmMsgBox::takeShown();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].text, QStringLiteral("An error, 94: 'Invalid use of Null' has occurred."));
-        QCOMPARE(listed(*w->cboCategory), texts);
-        QCOMPARE(itemData(*w->cboCategory), ids);
-        QCOMPARE(w->cboCategory->ListIndex(), -1);
+        QCOMPARE(listed(*ui(w).cboCategory), texts);
+        QCOMPARE(itemData(*ui(w).cboCategory), ids);
+        QCOMPARE(ui(w).cboCategory->ListIndex(), -1);
     }
 
     // A figure list that fails while the window loads leaves the first figure's parts unread.
@@ -123,10 +123,10 @@ private slots:
         QVERIFY(w);
         QCOMPARE(frmMsgBox::takeShown().value(0).text,
                  QStringLiteral("An error, 94: 'Invalid use of Null' has occurred."));
-        QCOMPARE(listed(*w->cboFigure), QStringList({"Alpha", "Beta"}));
-        QCOMPARE(w->cboFigure->ListIndex(), 0);
-        QCOMPARE(w->lblFigureType->text(), QStringLiteral("First"));
-        QCOMPARE(w->lstFigureParts->ListCount(), 0);
+        QCOMPARE(listed(*ui(w).cboFigure), QStringList({"Alpha", "Beta"}));
+        QCOMPARE(ui(w).cboFigure->ListIndex(), 0);
+        QCOMPARE(ui(w).lblFigureType->text(), QStringLiteral("First"));
+        QCOMPARE(ui(w).lstFigureParts->ListCount(), 0);
     }
 
     // Names are listed whatever the engine holds them as; only text has its blanks trimmed as text.
@@ -139,8 +139,8 @@ private slots:
                                 false);
         frmLumaret* w = startProgram(catalogue);
         QVERIFY(w);
-        QCOMPARE(listed(*w->lstFigureParts), QStringList({"Mane", "42", "2.5", "Gr\u00FCn", "Hi", ""}));
-        QCOMPARE(itemData(*w->lstFigureParts), QList<qint32>({1, 2, 3, 4, 5, 6}));
+        QCOMPARE(listed(*ui(w).lstFigureParts), QStringList({"Mane", "42", "2.5", "Gr\u00FCn", "Hi", ""}));
+        QCOMPARE(itemData(*ui(w).lstFigureParts), QList<qint32>({1, 2, 3, 4, 5, 6}));
     }
 
     // A part table without the name column cannot fill the list; the user is told which column is missing.
@@ -159,9 +159,9 @@ private slots:
         QVERIFY(w);
         QCOMPARE(frmMsgBox::takeShown().value(0).text, missing);
         frmMsgBox::setNextAnswer(1);
-        w->cboFigure->selectByItemData(11);
+        ui(w).cboFigure->selectByItemData(11);
         QCOMPARE(frmMsgBox::takeShown().value(0).text, missing);
-        QCOMPARE(w->lblFigureType->text(), QStringLiteral("Second"));
+        QCOMPARE(ui(w).lblFigureType->text(), QStringLiteral("Second"));
     }
 
     void largeListsFillCompletely() {
@@ -172,10 +172,10 @@ private slots:
                                 "INSERT INTO tblFigurePart SELECT i, 1, printf('Part %06d', i) FROM n;");
         frmLumaret* w = startProgram(catalogue);
         QVERIFY(w);
-        QCOMPARE(w->cboFigure->ListCount(), 10000);
-        QCOMPARE(w->cboFigure->ListIndex(), 0);
-        QCOMPARE(w->lstFigureParts->ListCount(), 100000);
-        QCOMPARE(w->lstFigureParts->entries().text(99999), QStringLiteral("Part 100000"));
+        QCOMPARE(ui(w).cboFigure->ListCount(), 10000);
+        QCOMPARE(ui(w).cboFigure->ListIndex(), 0);
+        QCOMPARE(ui(w).lstFigureParts->ListCount(), 100000);
+        QCOMPARE(ui(w).lstFigureParts->entries().text(99999), QStringLiteral("Part 100000"));
     }
 };
 

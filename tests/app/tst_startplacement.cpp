@@ -153,11 +153,11 @@ private slots:
         QVERIFY(window);
         FileDialog::setNextFileName(elsewhere.filePath("dragon.lrx"));
         frmMsgBox::setNextAnswer(msgbox::Ok);
-        window->cmdExport->click();
+        ui(window).cmdExport->click();
         FileDialog::setNextFileName(QString()); // a cancel moves nothing
-        window->cmdImport->click();
+        ui(window).cmdImport->click();
         FileDialog::setNextFileName(QString());
-        window->cmdExport->click();
+        ui(window).cmdExport->click();
         QStringList started;
         for (const FileDialogRequest& request : FileDialog::takeRequests())
             started << request.directory;

@@ -1,6 +1,6 @@
 // Start-up: what the main window shows after its load, and the catalogues it refuses to start on.
-#include "app/EntryList.h"
 #include "app/frmLumaret.h"
+#include "dialogs/EntryList.h"
 #include "dialogs/Pointer.h"
 #include "dialogs/frmMsgBox.h"
 #include "support/TestCatalogue.h"
@@ -23,14 +23,15 @@ private slots:
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), QStringLiteral("Lumaret Import/ Export Tool, v. 1.0.0"));
         // Name order: Animals before Buildings; Dragon first of the animals.
-        QCOMPARE(w->cboCategory->Text(), QStringLiteral("Animals"));
-        QCOMPARE(w->cboFigure->ListCount(), 4);
-        QCOMPARE(w->cboFigure->Text(), QStringLiteral("Dragon"));
-        QCOMPARE(w->lblFigureType->text(), QStringLiteral("Mythical"));
-        QCOMPARE(w->lstFigureParts->ListCount(), 4);
-        QCOMPARE(w->lstFigureParts->ListIndex(), 0);
-        QCOMPARE(w->cmdExport->toolTip(), QStringLiteral("Export the currently selected figure (Dragon) to a file."));
-        QCOMPARE(w->cmdImport->toolTip(), QStringLiteral("Import a figure into the selected category (Animals)."));
+        QCOMPARE(ui(w).cboCategory->Text(), QStringLiteral("Animals"));
+        QCOMPARE(ui(w).cboFigure->ListCount(), 4);
+        QCOMPARE(ui(w).cboFigure->Text(), QStringLiteral("Dragon"));
+        QCOMPARE(ui(w).lblFigureType->text(), QStringLiteral("Mythical"));
+        QCOMPARE(ui(w).lstFigureParts->ListCount(), 4);
+        QCOMPARE(ui(w).lstFigureParts->ListIndex(), 0);
+        QCOMPARE(ui(w).cmdExport->toolTip(),
+                 QStringLiteral("Export the currently selected figure (Dragon) to a file."));
+        QCOMPARE(ui(w).cmdImport->toolTip(), QStringLiteral("Import a figure into the selected category (Animals)."));
         QCOMPARE(pointer(), Pointer::Default);
     }
 
@@ -46,7 +47,7 @@ private slots:
         QCOMPARE(shown[0].style, qint16(0));
         QCOMPARE(shown[0].caption, QStringLiteral("Warning"));
         QCOMPARE(w->windowTitle(), QStringLiteral("Lumaret Import/ Export Tool"));
-        QCOMPARE(w->cboCategory->ListCount(), 0);
+        QCOMPARE(ui(w).cboCategory->ListCount(), 0);
     }
 
     void firstCategoryWithoutFiguresKeepsDesignedCaption() {
@@ -54,12 +55,12 @@ private slots:
                                 "INSERT INTO tblFigure VALUES (1, 2, 'Knight', 'Standing')");
         frmLumaret* w = startProgram(catalogue);
         QVERIFY(w);
-        QCOMPARE(w->cboCategory->Text(), QStringLiteral("Aaa"));
-        QCOMPARE(w->cboFigure->ListCount(), 0);
+        QCOMPARE(ui(w).cboCategory->Text(), QStringLiteral("Aaa"));
+        QCOMPARE(ui(w).cboFigure->ListCount(), 0);
         QCOMPARE(w->windowTitle(), QStringLiteral("Lumaret Import/ Export Tool"));
-        w->cboCategory->selectEntry(1);
+        ui(w).cboCategory->selectEntry(1);
         QCOMPARE(w->windowTitle(), QStringLiteral("Lumaret Import/ Export Tool, v. 1.0.0"));
-        QCOMPARE(w->lstFigureParts->ListCount(), 0);
+        QCOMPARE(ui(w).lstFigureParts->ListCount(), 0);
     }
 
     void refusesCatalogue_data() {
@@ -121,7 +122,7 @@ private slots:
         QPointer<frmLumaret> w = startProgram(catalogue);
         QVERIFY(w);
         if (how == "exit")
-            w->cmdCancel->click();
+            ui(w).cmdCancel->click();
         else if (how == "escape")
             QTest::keyClick(w.data(), Qt::Key_Escape);
         else

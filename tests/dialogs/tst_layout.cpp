@@ -3,8 +3,8 @@
 #include "app/frmLumaret.h"
 #include "dialogs/Twips.h"
 #include "dialogs/frmInputBox.h"
+#include "dialogs/frmMove.h"
 #include "dialogs/frmMsgBox.h"
-#include "editing/frmMove.h"
 #include "support/TestCatalogue.h"
 
 #include <QAbstractButton>
@@ -25,7 +25,7 @@ std::shared_ptr<QWidget> openWindow(const QString& name) {
     if (name == "frmLumaret")
         return {main, [](QWidget*) {}};
     if (name == "frmMove")
-        return std::make_shared<frmMove>(*main);
+        return std::make_shared<frmMove>(main, main->db(), frmMove::Figure{3, "Dragon"}, nullptr);
     if (name == "frmMsgBox") {
         auto box = std::make_shared<frmMsgBox>();
         // OK and Cancel take the places this showing gives them; the hidden Yes and No keep their designed ones.

@@ -1,9 +1,9 @@
 #include "support/TestCatalogue.h"
 
-#include "app/EntryList.h"
 #include "app/frmLumaret.h"
 #include "app/modLumaretStart.h"
 #include "catalogue/Failure.h"
+#include "dialogs/EntryList.h"
 #include "dialogs/FileDialog.h"
 #include "dialogs/Pointer.h"
 #include "dialogs/frmInputBox.h"
@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 #include <sqlite3.h>
@@ -122,6 +123,22 @@ frmLumaret* runningProgram() {
         if (auto* main = qobject_cast<frmLumaret*>(window))
             return main;
     return nullptr;
+}
+
+QWidget* namedChild(const QWidget* window, const char* name) {
+    auto* child = window->findChild<QWidget*>(QLatin1String(name));
+    if (!child)
+        qFatal("no control named %s", name);
+    return child;
+}
+
+MainControls ui(const QWidget* w) {
+    return {named<ComboBox>(w, "cboCategory"),        named<ComboBox>(w, "cboFigure"),
+            named<ListBox>(w, "lstFigureParts"),      named<QLabel>(w, "lblChoose"),
+            named<QLabel>(w, "lblFigureType"),        named<QPushButton>(w, "cmdAddCategory"),
+            named<QPushButton>(w, "cmdEditCategory"), named<QPushButton>(w, "cmdEditFigure"),
+            named<QPushButton>(w, "cmdMoveFigure"),   named<QPushButton>(w, "cmdImport"),
+            named<QPushButton>(w, "cmdExport"),       named<QPushButton>(w, "cmdCancel")};
 }
 
 void stopProgram() {

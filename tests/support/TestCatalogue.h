@@ -7,7 +7,12 @@
 #include <QVariant>
 #include <functional>
 
+class ComboBox;
 class EntryList;
+class ListBox;
+class QLabel;
+class QPushButton;
+class QWidget;
 class frmLumaret;
 
 // A catalogue file in a directory of its own, made from the program's schema and the rows a test gives.
@@ -38,6 +43,28 @@ private:
 frmLumaret* startProgram(const TestCatalogue& catalogue);
 // The main window of the program, while one is open.
 frmLumaret* runningProgram();
+// The main window's controls, found by their object names.
+struct MainControls {
+    ComboBox* cboCategory;
+    ComboBox* cboFigure;
+    ListBox* lstFigureParts;
+    QLabel* lblChoose;
+    QLabel* lblFigureType;
+    QPushButton* cmdAddCategory;
+    QPushButton* cmdEditCategory;
+    QPushButton* cmdEditFigure;
+    QPushButton* cmdMoveFigure;
+    QPushButton* cmdImport;
+    QPushButton* cmdExport;
+    QPushButton* cmdCancel;
+};
+MainControls ui(const QWidget* window);
+// One named child of a window; a missing one ends the test program loudly.
+QWidget* namedChild(const QWidget* window, const char* name);
+template <class T> T* named(const QWidget* window, const char* name) {
+    return dynamic_cast<T*>(namedChild(window, name));
+}
+
 // Closes the main window if one is open, as the user's Exit would.
 void stopProgram();
 

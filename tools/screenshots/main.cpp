@@ -6,9 +6,10 @@
 #include "app/frmLumaret.h"
 #include "app/modLumaretStart.h"
 #include "catalogue/CatalogueLocation.h"
+#include "dialogs/EntryList.h"
 #include "dialogs/frmInputBox.h"
+#include "dialogs/frmMove.h"
 #include "dialogs/frmMsgBox.h"
-#include "editing/frmMove.h"
 
 #include <QApplication>
 #include <QDir>
@@ -72,7 +73,11 @@ std::vector<Shot> shots(frmLumaret* main) {
              box->prepare("Enter a new name for this category.", 64, "Please enter a new name", "Animals");
              return box;
          }},
-        {"move-figure", [=] { return new frmMove(*main); }},
+        {"move-figure",
+         [=] {
+             const auto* figure = main->findChild<ComboBox*>(QStringLiteral("cboFigure"));
+             return new frmMove(main, main->db(), {figure->selectedItemData(), figure->Text()}, nullptr);
+         }},
         {"message-create-catalogue",
          [] {
              return messageBox(modLumaretStart::createQuestion("/usr/bin", location::userCatalogue()), 4 | 64,
