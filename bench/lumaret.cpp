@@ -74,7 +74,7 @@ int main(int argc, char* argv[]) {
         if (!chooseCategory(window, args[3].toInt()))
             return fail(QStringLiteral("no category %1").arg(args[3]));
         FileDialog::setNextFileName(args[2]);
-        frmMsgBox::setNextAnswer(1);
+        frmMsgBox::setNextAnswer(msgbox::Ok);
         timer.start();
         control<QPushButton>(window, "cmdImport")->click();
         ms = elapsed(timer);
@@ -88,7 +88,7 @@ int main(int argc, char* argv[]) {
             return fail(QStringLiteral("no figure %1").arg(figureId));
         control<ComboBox>(window, "cboFigure")->selectEntry(indexOf(*control<ComboBox>(window, "cboFigure"), figureId));
         FileDialog::setNextFileName(args[3]);
-        frmMsgBox::setNextAnswer(1);
+        frmMsgBox::setNextAnswer(msgbox::Ok);
         timer.start();
         control<QPushButton>(window, "cmdExport")->click();
         ms = elapsed(timer);

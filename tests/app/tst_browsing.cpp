@@ -68,7 +68,7 @@ private slots:
         QVERIFY(w);
         w->setWindowTitle("changed");
         catalogue.exec("DELETE FROM tblFigure WHERE FigureID = 11");
-        frmMsgBox::setNextAnswer(1);
+        frmMsgBox::setNextAnswer(msgbox::Ok);
         ui(w).cboFigure->selectByItemData(11);
         const QList<ShownMessage> shown = frmMsgBox::takeShown();
         QCOMPARE(shown.size(), 1);
@@ -100,7 +100,7 @@ private slots:
                                 "INSERT INTO tblCategory VALUES " +
                                     rows,
                                 false);
-        frmMsgBox::setNextAnswer(1);
+        frmMsgBox::setNextAnswer(msgbox::Ok);
         frmLumaret* w = startProgram(catalogue);
         QVERIFY(w);
         const QList<ShownMessage> shown = frmMsgBox::takeShown();
@@ -118,7 +118,7 @@ private slots:
                           "INSERT INTO tblFigure VALUES (10, 1, 'Alpha', 'First'), (NULL, 1, 'Beta', 'Second');"
                           "INSERT INTO tblFigurePart VALUES (100, 10, 'Mane');",
             false);
-        frmMsgBox::setNextAnswer(1);
+        frmMsgBox::setNextAnswer(msgbox::Ok);
         frmLumaret* w = startProgram(catalogue);
         QVERIFY(w);
         QCOMPARE(frmMsgBox::takeShown().value(0).text,
@@ -154,11 +154,11 @@ private slots:
                                 false);
         const QString missing = QStringLiteral("An error, 3265: 'Item not found in this collection: the catalogue has "
                                                "no column 'FigurePartName'.' has occurred.");
-        frmMsgBox::setNextAnswer(1);
+        frmMsgBox::setNextAnswer(msgbox::Ok);
         frmLumaret* w = startProgram(catalogue);
         QVERIFY(w);
         QCOMPARE(frmMsgBox::takeShown().value(0).text, missing);
-        frmMsgBox::setNextAnswer(1);
+        frmMsgBox::setNextAnswer(msgbox::Ok);
         ui(w).cboFigure->selectByItemData(11);
         QCOMPARE(frmMsgBox::takeShown().value(0).text, missing);
         QCOMPARE(ui(w).lblFigureType->text(), QStringLiteral("Second"));

@@ -37,9 +37,9 @@ void declinedRow(const char* button, const char* answer, const QString& asked) {
 QStringList asked() {
     QStringList texts;
     for (const AskedText& a : frmInputBox::takeAsked())
-        texts << QStringList{a.prompt, QString::number(a.style), a.caption, a.proposed}.join('|');
+        texts << QStringList{a.prompt, QString::number(qint16(a.style)), a.caption, a.proposed}.join('|');
     for (const ShownMessage& m : frmMsgBox::takeShown())
-        texts << QStringList{m.text, QString::number(m.style), m.caption}.join('|');
+        texts << QStringList{m.text, QString::number(qint16(m.style)), m.caption}.join('|');
     return texts;
 }
 } // namespace
@@ -88,7 +88,7 @@ private slots:
                 answer == "Cancel" ? named<QPushButton>(move, "cmdCancel")->click() : void(move->close());
             });
         } else if (button.startsWith("cmdDelete")) {
-            frmMsgBox::setNextAnswer(answer == "No" ? 7 : 2);
+            frmMsgBox::setNextAnswer(answer == "No" ? msgbox::No : msgbox::Cancel);
         } else {
             frmInputBox::setNextText(answer == "Cancel" ? std::nullopt : std::optional<QString>(QString()));
         }
@@ -122,13 +122,13 @@ private slots:
         QFETCH(QString, report);
         TestCatalogue catalogue(existing.isEmpty() ? QString() : "INSERT INTO tblCategory VALUES " + existing);
         if (existing.isEmpty())
-            frmMsgBox::setNextAnswer(1); // the empty-list notice at start
+            frmMsgBox::setNextAnswer(msgbox::Ok); // the empty-list notice at start
         frmLumaret* w = startProgram(catalogue);
         QVERIFY(w);
         frmMsgBox::takeShown();
         frmInputBox::setNextText(typed);
         if (!report.isEmpty())
-            frmMsgBox::setNextAnswer(1);
+            frmMsgBox::setNextAnswer(msgbox::Ok);
         ui(w).cmdAddCategory->click();
 
         QCOMPARE(catalogue.rows("SELECT * FROM tblCategory ORDER BY 1"), rowsAfter);
@@ -203,9 +203,9 @@ private slots:
         QStringList remaining = everyRow(catalogue);
         for (const QString& row : removed)
             remaining.removeOne(row);
-        frmMsgBox::setNextAnswer(6); // Animals and Eagle, the first ones
+        frmMsgBox::setNextAnswer(msgbox::Yes); // Animals and Eagle, the first ones
         if (!report.isEmpty())
-            frmMsgBox::setNextAnswer(1);
+            frmMsgBox::setNextAnswer(msgbox::Ok);
         w->findChild<QPushButton*>(button)->click();
 
         QCOMPARE(everyRow(catalogue), remaining);

@@ -37,14 +37,14 @@ private slots:
 
     void emptyCatalogueShowsNoticeBeforeTheWindow() {
         TestCatalogue catalogue;
-        frmMsgBox::setNextAnswer(1);
+        frmMsgBox::setNextAnswer(msgbox::Ok);
         frmLumaret* w = startProgram(catalogue);
         QVERIFY(w);
         const QList<ShownMessage> shown = frmMsgBox::takeShown();
         QCOMPARE(shown.size(), 1);
         // The whole text is checked where deleting the last category brings it up.
         QVERIFY(shown[0].text.startsWith("No information was loaded into the Category pull-down box."));
-        QCOMPARE(shown[0].style, qint16(0));
+        QCOMPARE(shown[0].style, msgbox::OkOnly);
         QCOMPARE(shown[0].caption, QStringLiteral("Warning"));
         QCOMPARE(w->windowTitle(), QStringLiteral("Lumaret Import/ Export Tool"));
         QCOMPARE(ui(w).cboCategory->ListCount(), 0);
@@ -87,7 +87,7 @@ private slots:
         TestCatalogue catalogue(sql, false);
         if (!file.isEmpty() && !QFile::copy(file, catalogue.path()))
             QSKIP("the sample file is not beside the project");
-        frmMsgBox::setNextAnswer(1);
+        frmMsgBox::setNextAnswer(msgbox::Ok);
         QVERIFY(!startProgram(catalogue));
         QVERIFY(!runningProgram());
         const QList<ShownMessage> shown = frmMsgBox::takeShown();
@@ -102,7 +102,7 @@ private slots:
         QFile file(catalogue.path());
         QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(16) && file.write(QByteArray("\x00\x03", 2)) == 2);
         file.close();
-        frmMsgBox::setNextAnswer(1);
+        frmMsgBox::setNextAnswer(msgbox::Ok);
         QVERIFY(!startProgram(catalogue));
         QCOMPARE(frmMsgBox::takeShown().value(0).text,
                  QStringLiteral("LumaretTool cannot start.\r\n\r\nError 26: The catalogue is damaged (file is not a "

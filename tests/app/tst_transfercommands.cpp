@@ -36,11 +36,12 @@ const QString owls = severalColumns +
 QStringList run(QPushButton* command, const QString& fileName) {
     if (!fileName.isNull())
         FileDialog::setNextFileName(fileName);
-    frmMsgBox::setNextAnswer(1);
+    frmMsgBox::setNextAnswer(msgbox::Ok);
     command->click();
     QStringList shown{FileDialog::takeRequests().value(0).title};
     for (const ShownMessage& message : frmMsgBox::takeShown())
-        shown << message.text + QLatin1Char('|') + message.caption + QLatin1Char('|') + QString::number(message.style);
+        shown << message.text + QLatin1Char('|') + message.caption + QLatin1Char('|') +
+                     QString::number(qint16(message.style));
     takeBackAnswers(); // a cancel shows no message: the answer left for it is not a fault here
     return shown;
 }

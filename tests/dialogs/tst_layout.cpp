@@ -33,7 +33,7 @@ std::shared_ptr<QWidget> openWindow(const QString& name) {
         return box;
     }
     auto input = std::make_shared<frmInputBox>();
-    input->prepare("Enter a new name for this figure.", 64, "Please enter a new name", "Dragon");
+    input->prepare("Enter a new name for this figure.", msgbox::Information, "Please enter a new name", "Dragon");
     return input;
 }
 

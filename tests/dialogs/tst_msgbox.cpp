@@ -62,8 +62,8 @@ private slots:
         QFETCH(QString, expected);
         frmMsgBox box;
         // A box that showed another style before must not keep any of it: every showing starts afresh.
-        box.prepare("first", 3, "first");
-        box.prepare("Are you sure?", qint16(style), "Warning");
+        box.prepare("first", msgbox::YesNoCancel, "first");
+        box.prepare("Are you sure?", msgbox::Style(style), "Warning");
         QCOMPARE(layoutOf(box), expected);
         QCOMPARE(box.windowTitle(), QStringLiteral("Warning"));
         QCOMPARE(box.size(), QSize(378, 118));
@@ -89,7 +89,7 @@ private slots:
         QFETCH(QString, action);
         QFETCH(int, answer);
         frmMsgBox box;
-        box.prepare("text", qint16(style), "caption");
+        box.prepare("text", msgbox::Style(style), "caption");
         box.show();
         setPointer(Pointer::Custom);
         if (action == "enter")
@@ -109,7 +109,7 @@ private slots:
 
     void carriageReturnBreaksTheLine() {
         frmMsgBox box;
-        box.prepare("remove \r'Horse' from\r\nyour database?", 20, "Warning");
+        box.prepare("remove \r'Horse' from\r\nyour database?", msgbox::YesNo | msgbox::Stop, "Warning");
         QCOMPARE(box.lblMsgText->text(), QStringLiteral("remove \n'Horse' from\nyour database?"));
     }
 
@@ -122,7 +122,7 @@ private slots:
             seenCaption = box->windowTitle();
             box->cmdNo->click();
         });
-        QCOMPARE(int(ShowMessage("Delete it?", 20, "Warning")), 7);
+        QCOMPARE(ShowMessage("Delete it?", msgbox::YesNo | msgbox::Stop, "Warning"), msgbox::No);
         QCOMPARE(seenCaption, QStringLiteral("Warning"));
     }
 
@@ -140,12 +140,12 @@ private slots:
         QFETCH(int, number);
         QFETCH(QString, description);
         QFETCH(QString, sentence);
-        frmMsgBox::setNextAnswer(1);
+        frmMsgBox::setNextAnswer(msgbox::Ok);
         ReportError(Failure(number, description));
         const QList<ShownMessage> shown = frmMsgBox::takeShown();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].text, sentence);
-        QCOMPARE(shown[0].style, qint16(0));
+        QCOMPARE(shown[0].style, msgbox::OkOnly);
         QCOMPARE(shown[0].caption, QStringLiteral("Notice"));
     }
 };

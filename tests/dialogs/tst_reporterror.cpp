@@ -40,7 +40,7 @@ private slots:
             throw Failure(failure::Cancelled, QStringLiteral("Cancelled"));
         };
         if (!shown.isEmpty())
-            frmMsgBox::setNextAnswer(1);
+            frmMsgBox::setNextAnswer(msgbox::Ok);
         if (fileCommand)
             guardedFileCommand(command);
         else

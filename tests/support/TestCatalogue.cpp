@@ -167,9 +167,9 @@ bool endTest() {
 
 void takeBackAnswers() {
     while (frmMsgBox::unusedAnswers() > 0)
-        ShowMessage(QString(), 0, QString());
+        ShowMessage(QString(), msgbox::OkOnly, QString());
     while (frmInputBox::unusedTexts() > 0)
-        AskText(QString(), 0, QString(), QString());
+        AskText(QString(), msgbox::OkOnly, QString(), QString());
     while (FileDialog::unusedFileNames() > 0) {
         try {
             FileDialog::getOpenFileName(nullptr, QString(), QString());
