@@ -215,14 +215,15 @@ private slots:
         const QString path = catalogue.directory() + QStringLiteral("/in.lrx");
         writeFile(path, "H\r\nN\r\nT\r\n");
         QStringList offered;
+        bool chosen = false;
         whenModalOpens<QFileDialog>([&](QFileDialog* dialog) {
             offered << dialog->windowTitle() << dialog->directory().absolutePath() << dialog->nameFilters();
-            dialog->selectFile(path);
-            QMetaObject::invokeMethod(dialog, choose ? "accept" : "reject"); // accept checks the choice, as OK does
+            choose ? void(chosen = chooseInFileDialog(dialog, path)) : dialog->reject();
         });
 
         const QStringList shown = run(choose ? ui(window).cmdImport : ui(window).cmdExport, QString());
 
+        QCOMPARE(chosen, choose);
         QCOMPARE(offered, (QStringList{choose ? "Open File for Import..." : "Save Export File...",
                                        QDir(catalogue.directory()).absolutePath(), "Lumaret Import File (*.lrx)"}));
         QCOMPARE(shown.value(1).section(QLatin1Char('|'), 1), choose ? "Import Complete...|0" : "");

@@ -1,4 +1,5 @@
 #include "support/TestCatalogue.h"
+#include "support/ModalWindow.h"
 
 #include "app/frmLumaret.h"
 #include "app/modLumaretStart.h"
@@ -11,8 +12,11 @@
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -228,4 +232,26 @@ void writeFile(const QString& path, const QByteArray& content) {
     file.close();
     if (path.endsWith(".lrx"))
         keepForFuzzing(path);
+}
+
+bool chooseInFileDialog(QFileDialog* dialog, const QString& file) {
+    constexpr int patience = 10000;
+    const auto* model = dialog->findChild<QFileSystemModel*>();
+    const auto* buttons = dialog->findChild<QDialogButtonBox*>();
+    // The dialog's model knows a file only once it has listed its folder.
+    const bool listed = model && buttons && QTest::qWaitFor([&] { return model->index(file).isValid(); }, patience);
+    QPushButton* press = buttons
+                             ? buttons->button(dialog->acceptMode() == QFileDialog::AcceptOpen ? QDialogButtonBox::Open
+                                                                                               : QDialogButtonBox::Save)
+                             : nullptr;
+    if (listed && press) {
+        dialog->selectFile(file);
+        if (QTest::qWaitFor([&] { return press->isEnabled(); }, patience)) {
+            press->click();
+            if (QTest::qWaitFor([&] { return !dialog->isVisible(); }, patience))
+                return true;
+        }
+    }
+    dialog->reject();
+    return false;
 }
