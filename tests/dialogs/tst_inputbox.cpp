@@ -47,7 +47,8 @@ private slots:
 
     void endings() {
         QFETCH(bool, kept);
-        const QString proposed = QStringLiteral("  Tower's top  "); // handed back as it stands, blanks and all
+        // Handed back as it stands, blanks and all, and whole: longer than a line edit takes unless told otherwise.
+        const QString proposed = "  Tower's " + QString(40000, QLatin1Char('o')) + "top  ";
         const QByteArray ending = QTest::currentDataTag();
         frmInputBox box;
         box.prepare(QStringLiteral("Prompt"), msgbox::Information, QStringLiteral("Caption"), proposed);
