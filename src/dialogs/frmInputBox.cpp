@@ -19,6 +19,7 @@
 #include <limits>
 
 namespace {
+// The process's one set of use-once answers for tests (UseOnceAnswers.h says why there is one).
 UseOnceAnswers<std::optional<QString>, AskedText> hook;
 } // namespace
 

@@ -17,6 +17,7 @@
 #include <QPushButton>
 
 namespace {
+// The process's one set of use-once answers for tests (UseOnceAnswers.h says why there is one).
 UseOnceAnswers<msgbox::Answer, ShownMessage> hook;
 
 constexpr double buttonTop = 1200;
