@@ -70,10 +70,7 @@ private slots:
         catalogue.exec("DELETE FROM tblFigure WHERE FigureID = 11");
         frmMsgBox::setNextAnswer(msgbox::Ok);
         ui(w).cboFigure->selectByItemData(11);
-        const QList<ShownMessage> shown = frmMsgBox::takeShown();
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown[0].text, QStringLiteral("An error, 3021: 'No current record.' has occurred."));
-        QCOMPARE(shown[0].caption, QStringLiteral("Notice"));
+        QCOMPARE(shownTexts(), QStringList{"An error, 3021: 'No current record.' has occurred."});
         QCOMPARE(w->windowTitle(), QStringLiteral("Lumaret Import/ Export Tool, v. 1.0.0"));
         QCOMPARE(ui(w).lblFigureType->text(), QStringLiteral("Quadruped"));
         QCOMPARE(listed(*ui(w).lstFigureParts), QStringList({"Mane", "Tail"}));
@@ -93,19 +90,11 @@ private slots:
         QFETCH(QString, rows);
         QFETCH(QStringList, texts);
         QFETCH(QList<qint32>, ids);
-        // An older file whose identifier column allows null.
-        TestCatalogue catalogue("CREATE TABLE tblCategory (CategoryID INTEGER, CategoryName TEXT COLLATE NOCASE);"
-                                "CREATE TABLE tblFigure (FigureID, CategoryID, FigureName, FigureType);"
-                                "CREATE TABLE tblFigurePart (FigurePartID, FigureID, FigurePartName);"
-                                "INSERT INTO tblCategory VALUES " +
-                                    rows,
-                                false);
+        TestCatalogue catalogue(looseTables + "INSERT INTO tblCategory VALUES " + rows, false);
         frmMsgBox::setNextAnswer(msgbox::Ok);
         frmLumaret* w = startProgram(catalogue);
         QVERIFY(w);
-        const QList<ShownMessage> shown = frmMsgBox::takeShown();
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown[0].text, QStringLiteral("An error, 94: 'Invalid use of Null' has occurred."));
+        QCOMPARE(shownTexts(), QStringList{"An error, 94: 'Invalid use of Null' has occurred."});
         QCOMPARE(listed(*ui(w).cboCategory), texts);
         QCOMPARE(itemData(*ui(w).cboCategory), ids);
         QCOMPARE(ui(w).cboCategory->ListIndex(), -1);
@@ -121,8 +110,7 @@ private slots:
         frmMsgBox::setNextAnswer(msgbox::Ok);
         frmLumaret* w = startProgram(catalogue);
         QVERIFY(w);
-        QCOMPARE(frmMsgBox::takeShown().value(0).text,
-                 QStringLiteral("An error, 94: 'Invalid use of Null' has occurred."));
+        QCOMPARE(shownTexts(), QStringList{"An error, 94: 'Invalid use of Null' has occurred."});
         QCOMPARE(listed(*ui(w).cboFigure), QStringList({"Alpha", "Beta"}));
         QCOMPARE(ui(w).cboFigure->ListIndex(), 0);
         QCOMPARE(ui(w).lblFigureType->text(), QStringLiteral("First"));
@@ -145,22 +133,19 @@ private slots:
 
     // A part table without the name column cannot fill the list; the user is told which column is missing.
     void partsWithoutTheirNameColumn() {
-        TestCatalogue catalogue("CREATE TABLE tblCategory (CategoryID INTEGER, CategoryName TEXT);"
-                                "CREATE TABLE tblFigure (FigureID, CategoryID, FigureName, FigureType);"
-                                "CREATE TABLE tblFigurePart (FigurePartID, FigureID, PartLabel);"
-                                "INSERT INTO tblCategory VALUES (1, 'Animals');"
-                                "INSERT INTO tblFigure VALUES (10, 1, 'Alpha', 'First'), (11, 1, 'Beta', 'Second');"
-                                "INSERT INTO tblFigurePart VALUES (100, 10, 'Mane'), (101, 11, 'Tail');",
+        TestCatalogue catalogue(QString(looseTables).replace("FigurePartName", "PartLabel") +
+                                    "INSERT INTO tblCategory VALUES (1, 'Animals');"
+                                    "INSERT INTO tblFigure VALUES (10, 1, 'Alpha', 'First'), (11, 1, 'Beta', 'Second');"
+                                    "INSERT INTO tblFigurePart VALUES (100, 10, 'Mane'), (101, 11, 'Tail');",
                                 false);
         const QString missing = QStringLiteral("An error, 3265: 'Item not found in this collection: the catalogue has "
                                                "no column 'FigurePartName'.' has occurred.");
         frmMsgBox::setNextAnswer(msgbox::Ok);
         frmLumaret* w = startProgram(catalogue);
         QVERIFY(w);
-        QCOMPARE(frmMsgBox::takeShown().value(0).text, missing);
         frmMsgBox::setNextAnswer(msgbox::Ok);
         ui(w).cboFigure->selectByItemData(11);
-        QCOMPARE(frmMsgBox::takeShown().value(0).text, missing);
+        QCOMPARE(shownTexts(), QStringList({missing, missing}));
         QCOMPARE(ui(w).lblFigureType->text(), QStringLiteral("Second"));
     }
 

@@ -1,7 +1,5 @@
-// The message box: which buttons and picture each style shows and where, what each way of closing answers,
-// and the failure sentence.
+// The message box: which buttons and picture each style shows and where, and what each way of closing answers.
 #include "dialogs/Pointer.h"
-#include "dialogs/ReportError.h"
 #include "dialogs/Shape.h"
 #include "dialogs/Twips.h"
 #include "dialogs/frmMsgBox.h"
@@ -124,29 +122,6 @@ private slots:
         });
         QCOMPARE(ShowMessage("Delete it?", msgbox::YesNo | msgbox::Stop, "Warning"), msgbox::No);
         QCOMPARE(seenCaption, QStringLiteral("Warning"));
-    }
-
-    void failureSentence_data() {
-        QTest::addColumn<int>("number");
-        QTest::addColumn<QString>("description");
-        QTest::addColumn<QString>("sentence");
-        QTest::newRow("empty description") << 7 << ""
-                                           << "An error, 7: '' has occurred.";
-        QTest::newRow("negative number") << -2147467259 << "Unspecified"
-                                         << "An error, -2147467259: 'Unspecified' has occurred.";
-    }
-
-    void failureSentence() {
-        QFETCH(int, number);
-        QFETCH(QString, description);
-        QFETCH(QString, sentence);
-        frmMsgBox::setNextAnswer(msgbox::Ok);
-        ReportError(Failure(number, description));
-        const QList<ShownMessage> shown = frmMsgBox::takeShown();
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown[0].text, sentence);
-        QCOMPARE(shown[0].style, msgbox::OkOnly);
-        QCOMPARE(shown[0].caption, QStringLiteral("Notice"));
     }
 };
 

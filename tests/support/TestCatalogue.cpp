@@ -169,6 +169,13 @@ bool endTest() {
     return used;
 }
 
+QStringList shownTexts() {
+    QStringList texts;
+    for (const ShownMessage& message : frmMsgBox::takeShown())
+        texts << message.text;
+    return texts;
+}
+
 void takeBackAnswers() {
     while (frmMsgBox::unusedAnswers() > 0)
         ShowMessage(QString(), msgbox::OkOnly, QString());

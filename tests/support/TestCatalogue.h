@@ -72,6 +72,9 @@ void stopProgram();
 // the test gave them was taken (a left-over answer means a dialog the test expected never came).
 bool endTest();
 
+// The texts of the messages shown since the last look, in order; forgets them.
+QStringList shownTexts();
+
 // Takes back the use-once answers that no dialog came for, and forgets what the dialogs recorded.
 void takeBackAnswers();
 
