@@ -65,6 +65,7 @@ private slots:
         declinedRow("cmdDeleteFigure", "closed", question.arg("Eagle"));
         declinedRow("cmdMoveFigure", "Cancel", "Move figure 'Eagle' to...");
         declinedRow("cmdMoveFigure", "closed", "Move figure 'Eagle' to...");
+        declinedRow("cmdMoveFigure", "Escape", "Move figure 'Eagle' to...");
     }
 
     void changesNothing() {
@@ -85,7 +86,12 @@ private slots:
         if (button == "cmdMoveFigure") {
             whenModalOpens<frmMove>([&](frmMove* move) {
                 seen << named<QLabel>(move, "lblMain")->text();
-                answer == "Cancel" ? named<QPushButton>(move, "cmdCancel")->click() : void(move->close());
+                if (answer == "Cancel")
+                    named<QPushButton>(move, "cmdCancel")->click();
+                else if (answer == "Escape")
+                    QTest::keyClick(move, Qt::Key_Escape);
+                else
+                    move->close();
             });
         } else if (button.startsWith("cmdDelete")) {
             frmMsgBox::setNextAnswer(answer == "No" ? msgbox::No : msgbox::Cancel);

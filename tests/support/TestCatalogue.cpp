@@ -156,14 +156,11 @@ void stopProgram() {
     }
 }
 
-bool dialogHooksUsed() {
-    return frmMsgBox::unusedAnswers() == 0 && frmInputBox::unusedTexts() == 0 && FileDialog::unusedFileNames() == 0;
-}
-
 bool endTest() {
     stopProgram();
     setPointer(Pointer::Default);
-    const bool used = dialogHooksUsed();
+    const bool used =
+        frmMsgBox::unusedAnswers() == 0 && frmInputBox::unusedTexts() == 0 && FileDialog::unusedFileNames() == 0;
     // One failing test must not hand its answers to the next.
     takeBackAnswers();
     return used;

@@ -88,9 +88,6 @@ QStringList everyRow(const TestCatalogue& catalogue);
 // scripts/fuzz starts from the files the tests know.
 void keepForFuzzing(const QString& transferFile);
 
-// True when every use-once answer that a test gave the dialogs has been taken.
-bool dialogHooksUsed();
-
 // The failure fn throws, or number 0 when it throws none.
 Failure failureOf(const std::function<void()>& fn);
 inline qint32 failureNumber(const std::function<void()>& fn) {
