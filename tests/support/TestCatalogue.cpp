@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
@@ -239,20 +240,30 @@ void writeFile(const QString& path, const QByteArray& content) {
 }
 
 bool chooseInFileDialog(QFileDialog* dialog, const QString& file) {
-    constexpr int patience = 10000;
-    const auto* model = dialog->findChild<QFileSystemModel*>();
+    // Listing a folder the first time also loads the system's file types for the icons, which on a loaded
+    // machine takes seconds; the test function's own limit (30 s) stays above this.
+    QDeadlineTimer patience(20000);
+    const auto until = [&](const std::function<bool()>& done) {
+        return QTest::qWaitFor(done, int(qMax<qint64>(0, patience.remainingTime())));
+    };
+    auto* model = dialog->findChild<QFileSystemModel*>();
     const auto* buttons = dialog->findChild<QDialogButtonBox*>();
-    // The dialog's model knows a file only once it has listed its folder.
-    const bool listed = model && buttons && QTest::qWaitFor([&] { return model->index(file).isValid(); }, patience);
     QPushButton* press = buttons
                              ? buttons->button(dialog->acceptMode() == QFileDialog::AcceptOpen ? QDialogButtonBox::Open
                                                                                                : QDialogButtonBox::Save)
                              : nullptr;
-    if (listed && press) {
+    // The dialog's model knows a file only once it has listed its folder.
+    const auto listed = [&] {
+        const QModelIndex folder = model->index(QFileInfo(file).absolutePath());
+        if (model->canFetchMore(folder))
+            model->fetchMore(folder);
+        return model->index(file).isValid();
+    };
+    if (model && press && until(listed)) {
         dialog->selectFile(file);
-        if (QTest::qWaitFor([&] { return press->isEnabled(); }, patience)) {
+        if (until([&] { return press->isEnabled(); })) {
             press->click();
-            if (QTest::qWaitFor([&] { return !dialog->isVisible(); }, patience))
+            if (until([&] { return !dialog->isVisible(); }))
                 return true;
         }
     }
