@@ -20,7 +20,7 @@ template <class Window> void whenModalOpens(std::function<void(Window*)> act, in
 }
 
 // Chooses a file in Qt's own file dialog as the user would: once the dialog lists the file's folder, the file is
-// selected and the dialog's Open or Save button pressed when it is enabled. Accepting before the folder is listed
-// can end in the dialog's "file not found" box, which nobody would close. When the dialog does not get there in
-// a few seconds it is cancelled and false returned, so the test fails rather than waits.
+// selected and the dialog's Open or Save button pressed; when the listing lags (a loaded machine), the path typed
+// in full is accepted, as the dialog checks it on the disk itself. A dialog still open after that is cancelled and
+// false returned, so the test fails rather than waits.
 bool chooseInFileDialog(QFileDialog* dialog, const QString& file);
