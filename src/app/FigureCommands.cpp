@@ -33,14 +33,15 @@ void frmLumaret::cmdDeleteFigure_Click() {
 }
 
 void frmLumaret::cmdMoveFigure_Click() {
-    // The figure is read here, so that a failure (no figure chosen) is reported before the window opens.
     guarded([&] {
-        const frmMove::Figure figure{cboFigure->selectedItemData(), cboFigure->Text()};
-        frmMove move(this, db(), figure, [this] {
-            LoadFigures();
-            if (cboFigure->ListCount() > 0)
-                cboFigure->selectEntry(0);
-        });
+        frmMove move(this, db(),
+                     {cboFigure->Text(), [this] { return cboFigure->selectedItemData(); },
+                      [this](ComboBox* combo) { LoadCategories(combo); },
+                      [this] {
+                          LoadFigures();
+                          if (cboFigure->ListCount() > 0)
+                              cboFigure->selectEntry(0);
+                      }});
         centreOver(&move, this);
         move.exec();
     });

@@ -3,7 +3,6 @@
 #include "dialogs/ApplyFormStyle.h"
 #include "dialogs/DialogControls.h"
 #include "dialogs/EntryList.h"
-#include "dialogs/Pointer.h"
 #include "dialogs/ReportError.h"
 #include "dialogs/Resources.h"
 #include "dialogs/Shape.h"
@@ -14,8 +13,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-frmMove::frmMove(QWidget* owner, Database& catalogue, Figure figure, std::function<void()> moved)
-    : QDialog(owner), catalogue(catalogue), figure(std::move(figure)), moved(std::move(moved)) {
+frmMove::frmMove(QWidget* parent, Database& catalogue, Owner owner)
+    : QDialog(parent), catalogue(catalogue), owner(std::move(owner)) {
     // A dialog owned by the main window: it has no taskbar entry of its own.
     setUpDialog(this, QStringLiteral("frmMove"), clientWidth, clientHeight);
     setWindowTitle(QStringLiteral("Move Figure"));
@@ -44,23 +43,18 @@ frmMove::frmMove(QWidget* owner, Database& catalogue, Figure figure, std::functi
 }
 
 void frmMove::Form_Load() {
-    lblMain->setText(QStringLiteral("Move figure '") + figure.name + QStringLiteral("' to..."));
-    guarded([&] {
-        setPointer(Pointer::Busy);
-        fillCategories(catalogue, *cboCategory);
-        if (cboCategory->ListCount() > 0)
-            cboCategory->selectEntry(0);
-        setPointer(Pointer::Default);
-    });
+    lblMain->setText(QStringLiteral("Move figure '") + owner.figureName + QStringLiteral("' to..."));
+    if (owner.loadCategories)
+        owner.loadCategories(cboCategory);
     ApplyFormStyle(this);
 }
 
 // On a failure the window stays open, so the user can pick again or cancel.
 void frmMove::cmdGo_Click() {
     guarded([&] {
-        operations::moveFigure(catalogue, figure.id, cboCategory->selectedItemData());
-        if (moved)
-            moved();
+        operations::moveFigure(catalogue, owner.figureId(), cboCategory->selectedItemData());
+        if (owner.moved)
+            owner.moved();
         accept();
     });
 }

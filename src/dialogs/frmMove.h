@@ -9,18 +9,22 @@ class QLabel;
 class QPushButton;
 class Shape;
 
-// Moves one figure to a category chosen here. It knows the figure only by identifier and name; after the move
-// it calls moved, so that whoever opened it can bring its own lists up to date, and closes.
+// Moves one figure to a category chosen here. It knows nothing of the window that opens it beyond what that
+// window hands it: the figure's name, its identifier (asked for when OK is pressed, so that a missing selection
+// fails there, with nothing changed), the fill of the category list (the owner's, with its notice for an empty
+// catalogue), and what to do after the move.
 class frmMove : public QDialog {
     Q_OBJECT
 
 public:
-    struct Figure {
-        qint32 id = 0;
-        QString name;
+    struct Owner {
+        QString figureName;
+        std::function<qint32()> figureId;
+        std::function<void(ComboBox*)> loadCategories;
+        std::function<void()> moved;
     };
 
-    frmMove(QWidget* owner, Database& catalogue, Figure figure, std::function<void()> moved);
+    frmMove(QWidget* parent, Database& catalogue, Owner owner);
 
     static constexpr double clientWidth = 4335;
     static constexpr double clientHeight = 2025;
@@ -30,8 +34,7 @@ private:
     void cmdGo_Click();
 
     Database& catalogue;
-    const Figure figure;
-    const std::function<void()> moved;
+    const Owner owner;
 
     QLabel* lblMain;
     QLabel* lblCategory;

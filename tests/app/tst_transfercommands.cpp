@@ -241,6 +241,7 @@ private slots:
         std::thread other([&] {
             sqlite3* db = nullptr;
             sqlite3_open(QFile::encodeName(catalogue.path()).constData(), &db);
+            sqlite3_busy_timeout(db, 5000); // the window may still be reading when this starts
             sqlite3_exec(db,
                          "BEGIN IMMEDIATE; INSERT INTO tblFigure VALUES (7, 1, 'Theirs', 'T');"
                          "INSERT INTO tblFigurePart VALUES (51, 7, 'Theirs', 1, 'y');",

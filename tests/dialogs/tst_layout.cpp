@@ -1,6 +1,7 @@
 // The four windows against their drawn layouts: every control's caption, tooltip, place and size in twips,
 // which button is the default, the keyboard order, and Escape reaching the Cancel button.
 #include "app/frmLumaret.h"
+#include "dialogs/EntryList.h"
 #include "dialogs/Twips.h"
 #include "dialogs/frmInputBox.h"
 #include "dialogs/frmMove.h"
@@ -26,7 +27,13 @@ std::shared_ptr<QWidget> openWindow(const QString& name) {
     if (name == "frmLumaret")
         return {main, [](QWidget*) {}};
     if (name == "frmMove")
-        return std::make_shared<frmMove>(main, main->db(), frmMove::Figure{3, "Dragon"}, nullptr);
+        return std::make_shared<frmMove>(main, main->db(),
+                                         frmMove::Owner{"Dragon", nullptr,
+                                                        [main](ComboBox* c) {
+                                                            fillCategories(main->db(), *c);
+                                                            c->selectEntry(0);
+                                                        },
+                                                        nullptr});
     if (name == "frmMsgBox") {
         auto box = std::make_shared<frmMsgBox>();
         // OK and Cancel take the places this showing gives them; the hidden Yes and No keep their designed ones.

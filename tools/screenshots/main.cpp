@@ -77,7 +77,13 @@ std::vector<Shot> shots(frmLumaret* main) {
         {"move-figure",
          [=] {
              const auto* figure = main->findChild<ComboBox*>(QStringLiteral("cboFigure"));
-             return new frmMove(main, main->db(), {figure->selectedItemData(), figure->Text()}, nullptr);
+             return new frmMove(main, main->db(),
+                                {figure->Text(), nullptr,
+                                 [=](ComboBox* c) {
+                                     fillCategories(main->db(), *c);
+                                     c->selectEntry(0);
+                                 },
+                                 nullptr});
          }},
         {"message-create-catalogue",
          [] {
