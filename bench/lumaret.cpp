@@ -6,10 +6,10 @@
 //   bench_lumaret export DIR FIGURE FILE     choose FIGURE, then click Export to FILE, until the notice
 //   bench_lumaret figure DIR FIGURE          choose FIGURE (its category chosen first, untimed)
 //   bench_lumaret category DIR CATEGORY      choose CATEGORY (another one chosen first, untimed)
-#include "app/EntryList.h"
 #include "app/frmLumaret.h"
 #include "app/modLumaretStart.h"
 #include "catalogue/Database.h"
+#include "dialogs/EntryList.h"
 #include "dialogs/FileDialog.h"
 #include "dialogs/frmMsgBox.h"
 
@@ -39,11 +39,15 @@ qint32 categoryOf(frmLumaret* window, qint32 figureId) {
     return query.next() ? query.value(0).toInt() : -1;
 }
 
+template <class T> T* control(frmLumaret* window, const char* name) {
+    return window->findChild<T*>(QLatin1String(name));
+}
+
 bool chooseCategory(frmLumaret* window, qint32 categoryId) {
-    const int index = indexOf(*window->cboCategory, categoryId);
+    const int index = indexOf(*control<ComboBox>(window, "cboCategory"), categoryId);
     if (index < 0)
         return false;
-    window->cboCategory->selectEntry(index);
+    control<ComboBox>(window, "cboCategory")->selectEntry(index);
     return true;
 }
 
@@ -70,23 +74,23 @@ int main(int argc, char* argv[]) {
         if (!chooseCategory(window, args[3].toInt()))
             return fail(QStringLiteral("no category %1").arg(args[3]));
         FileDialog::setNextFileName(args[2]);
-        frmMsgBox::setNextAnswer(1);
+        frmMsgBox::setNextAnswer(msgbox::Ok);
         timer.start();
-        window->cmdImport->click();
+        control<QPushButton>(window, "cmdImport")->click();
         ms = elapsed(timer);
         const ShownMessage notice = frmMsgBox::takeShown().value(0);
         if (notice.caption != QLatin1String("Import Complete..."))
             return fail(QStringLiteral("import failed: %1").arg(notice.text));
-        std::fprintf(stderr, "imported, %d parts listed\n", window->lstFigureParts->ListCount());
+        std::fprintf(stderr, "imported, %d parts listed\n", control<ListBox>(window, "lstFigureParts")->ListCount());
     } else if (what == QLatin1String("export") && args.size() == 4) {
         const qint32 figureId = args[2].toInt();
         if (!chooseCategory(window, categoryOf(window, figureId)))
             return fail(QStringLiteral("no figure %1").arg(figureId));
-        window->cboFigure->selectEntry(indexOf(*window->cboFigure, figureId));
+        control<ComboBox>(window, "cboFigure")->selectEntry(indexOf(*control<ComboBox>(window, "cboFigure"), figureId));
         FileDialog::setNextFileName(args[3]);
-        frmMsgBox::setNextAnswer(1);
+        frmMsgBox::setNextAnswer(msgbox::Ok);
         timer.start();
-        window->cmdExport->click();
+        control<QPushButton>(window, "cmdExport")->click();
         ms = elapsed(timer);
         const ShownMessage notice = frmMsgBox::takeShown().value(0);
         if (notice.caption != QLatin1String("Export Complete..."))
@@ -95,21 +99,21 @@ int main(int argc, char* argv[]) {
         const qint32 figureId = args[2].toInt();
         if (!chooseCategory(window, categoryOf(window, figureId)))
             return fail(QStringLiteral("no figure %1").arg(figureId));
-        const int index = indexOf(*window->cboFigure, figureId);
+        const int index = indexOf(*control<ComboBox>(window, "cboFigure"), figureId);
         timer.start();
-        window->cboFigure->selectEntry(index);
+        control<ComboBox>(window, "cboFigure")->selectEntry(index);
         ms = elapsed(timer);
-        std::fprintf(stderr, "%d parts listed\n", window->lstFigureParts->ListCount());
+        std::fprintf(stderr, "%d parts listed\n", control<ListBox>(window, "lstFigureParts")->ListCount());
     } else if (what == QLatin1String("category")) {
         const qint32 categoryId = args[2].toInt();
-        const int index = indexOf(*window->cboCategory, categoryId);
+        const int index = indexOf(*control<ComboBox>(window, "cboCategory"), categoryId);
         if (index < 0)
             return fail(QStringLiteral("no category %1").arg(categoryId));
-        window->cboCategory->selectEntry(index == 0 ? 1 : 0);
+        control<ComboBox>(window, "cboCategory")->selectEntry(index == 0 ? 1 : 0);
         timer.start();
-        window->cboCategory->selectEntry(index);
+        control<ComboBox>(window, "cboCategory")->selectEntry(index);
         ms = elapsed(timer);
-        std::fprintf(stderr, "%d figures listed\n", window->cboFigure->ListCount());
+        std::fprintf(stderr, "%d figures listed\n", control<ComboBox>(window, "cboFigure")->ListCount());
     } else {
         return fail(QStringLiteral("unknown measurement %1").arg(args.join(QLatin1Char(' '))));
     }

@@ -122,7 +122,7 @@ bool offerConversion(const QString& cataloguePath) {
         refuse(keptNameTakenNotice(cataloguePath));
         return false;
     }
-    const qint16 answer = ShowMessage(question(cataloguePath), msgbox::YesNo | msgbox::Information, caption);
+    const msgbox::Answer answer = ShowMessage(question(cataloguePath), msgbox::YesNo | msgbox::Information, caption);
     if (answer != msgbox::Yes)
         return false;
     try {

@@ -1,11 +1,11 @@
 #include "app/frmLumaret.h"
 
-#include "app/EntryList.h"
 #include "app/modLumaretStart.h"
 #include "catalogue/Database.h"
 #include "catalogue/Failure.h"
 #include "dialogs/ApplyFormStyle.h"
 #include "dialogs/DialogControls.h"
+#include "dialogs/EntryList.h"
 #include "dialogs/HoverPointer.h"
 #include "dialogs/Pointer.h"
 #include "dialogs/Resources.h"

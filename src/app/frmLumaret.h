@@ -13,8 +13,10 @@ class QLabel;
 class QPushButton;
 class Shape;
 
-// The main window: choose a category and a figure, see its parts, and run the commands on them.
-// Its controls are public because the Move Figure window and the tests work on them directly.
+// The main window: choose a category and a figure, see its parts, and run the commands on them. Its behaviour
+// lies in this folder: frmLumaret.cpp (building and closing), frmLumaretBrowse.cpp (the lists),
+// CategoryCommands.cpp, FigureCommands.cpp and frmLumaretTransfer.cpp (the buttons). Everything else reaches its
+// controls by their object names, as a user finds them by their captions.
 class frmLumaret : public QWidget {
     Q_OBJECT
 
@@ -29,6 +31,14 @@ public:
     // The open catalogue, from the window's load to its unload; without one, failure 91.
     Database& db();
 
+    static const QString designedCaption;
+    static const QString emptyCategoryNotice;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
     // Browsing.
     void LoadCategories(ComboBox* combo);
     void LoadFigures();
@@ -47,8 +57,15 @@ public:
     void cmdExport_Click();
     void cmdCancel_Click();
 
-    static const QString designedCaption;
-    static const QString emptyCategoryNotice;
+    void createControls();
+    void connectCommands();
+    // The file dialogs start next time where this transfer file was chosen, when the placement says so.
+    void noteChosenFile(const QString& path);
+
+    QString cataloguePath;
+    QString transferFolder;
+    bool followChosenFiles;
+    std::unique_ptr<Database> catalogue;
 
     QString strTitle;
     bool blnLoading = false;
@@ -73,19 +90,4 @@ public:
     QPushButton* cmdCancel;
     Shape* Shape3;
     Shape* shpOtherFigure;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    void createControls();
-    void connectCommands();
-    // The file dialogs start next time where this transfer file was chosen, when the placement says so.
-    void noteChosenFile(const QString& path);
-
-    QString cataloguePath;
-    QString transferFolder;
-    bool followChosenFiles;
-    std::unique_ptr<Database> catalogue;
 };

@@ -12,6 +12,7 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <atomic>
 
 // Resources compiled into a static library must be registered by hand before first use.
 static void ensureSchemaResource() {
@@ -42,7 +43,8 @@ QStringList schemaStatements() {
 }
 
 void runSchema(const QString& file) {
-    static int made = 0;
+    // Connection names are unique per process, whichever thread makes a catalogue.
+    static std::atomic<int> made = 0;
     const QString connectionName = QStringLiteral("lumaret-new-catalogue-%1").arg(++made);
     // Declared first, so it closes the connection after the query and handle below are gone, on any way out.
     struct Connection {

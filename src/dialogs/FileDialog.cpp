@@ -7,6 +7,7 @@
 #include <QSettings>
 
 namespace {
+// The process's one set of use-once answers for tests (UseOnceAnswers.h says why there is one).
 UseOnceAnswers<QString, FileDialogRequest> hook;
 
 // Qt's file dialog writes the folders it visited into the user's Qt settings (~/.config/QtProject.conf) when it

@@ -3,11 +3,14 @@
 #include <QFontDatabase>
 #include <QThreadPool>
 #include <future>
+#include <mutex>
 #if LUMARET_HAVE_FONTCONFIG
 #include <fontconfig/fontconfig.h>
 #endif
 
 namespace {
+// Set once, on the main thread before the application object exists (startReadingFontConfiguration), and only
+// read afterwards.
 std::shared_future<void> fontConfiguration;
 } // namespace
 
@@ -37,14 +40,14 @@ void startReadingFontConfiguration() {
 }
 
 void startLoadingFonts() {
-    static bool started = false;
-    if (started)
-        return;
-    started = true;
-    // The application waits for the pool's threads before it ends.
-    QThreadPool::globalInstance()->start([configuration = fontConfiguration] {
-        if (configuration.valid())
-            configuration.wait(); // read twice at once, it would cost twice
-        QFontDatabase::families();
+    // Started once per process, whichever thread asks first.
+    static std::once_flag started;
+    std::call_once(started, [] {
+        // The application waits for the pool's threads before it ends.
+        QThreadPool::globalInstance()->start([configuration = fontConfiguration] {
+            if (configuration.valid())
+                configuration.wait(); // read twice at once, it would cost twice
+            QFontDatabase::families();
+        });
     });
 }

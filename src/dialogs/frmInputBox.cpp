@@ -19,6 +19,7 @@
 #include <limits>
 
 namespace {
+// The process's one set of use-once answers for tests (UseOnceAnswers.h says why there is one).
 UseOnceAnswers<std::optional<QString>, AskedText> hook;
 } // namespace
 
@@ -62,7 +63,7 @@ void frmInputBox::confirm(const QString& text) {
     accept();
 }
 
-void frmInputBox::prepare(const QString& prompt, qint16 style, const QString& caption, const QString& proposed) {
+void frmInputBox::prepare(const QString& prompt, msgbox::Style style, const QString& caption, const QString& proposed) {
     setWindowTitle(caption);
     lblMsgText->setText(prompt);
     txtReason->setText(proposed);
@@ -99,7 +100,7 @@ QList<AskedText> frmInputBox::takeAsked() {
     return hook.takeRequests();
 }
 
-QString AskText(const QString& prompt, qint16 style, const QString& caption, const QString& proposed) {
+QString AskText(const QString& prompt, msgbox::Style style, const QString& caption, const QString& proposed) {
     if (const auto text = hook.take({prompt, style, caption, proposed}))
         return text->value_or(QString()); // no text: the user cancelled
     frmInputBox box;

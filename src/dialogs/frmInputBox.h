@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialogs/MessageStyle.h"
+
 #include <QDialog>
 #include <QList>
 #include <QString>
@@ -13,12 +15,12 @@ class Shape;
 // What a showing would have put on the screen; recorded by the test hook instead of showing it.
 struct AskedText {
     QString prompt;
-    qint16 style = 0;
+    msgbox::Style style = msgbox::OkOnly;
     QString caption;
     QString proposed;
 };
 
-// The program's own text input: a prompt, a picture chosen by the style code (64 information, 16 alert) and one
+// The program's own text input: a prompt, a picture chosen by the style (Information or Stop) and one
 // line to type in. OK or Enter gives the line exactly as it stands; Cancel, Escape or closing it gives "".
 class frmInputBox : public QDialog {
     Q_OBJECT
@@ -27,7 +29,7 @@ public:
     explicit frmInputBox(QWidget* parent = nullptr);
 
     // Everything a showing does before it waits for the user.
-    void prepare(const QString& prompt, qint16 style, const QString& caption, const QString& proposed);
+    void prepare(const QString& prompt, msgbox::Style style, const QString& caption, const QString& proposed);
     QString text() const { return result; }
 
     static constexpr double clientWidth = 5400;
@@ -58,4 +60,4 @@ private:
     QString result;
 };
 
-QString AskText(const QString& prompt, qint16 style, const QString& caption, const QString& proposed);
+QString AskText(const QString& prompt, msgbox::Style style, const QString& caption, const QString& proposed);

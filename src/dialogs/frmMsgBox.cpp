@@ -17,7 +17,8 @@
 #include <QPushButton>
 
 namespace {
-UseOnceAnswers<qint16, ShownMessage> hook;
+// The process's one set of use-once answers for tests (UseOnceAnswers.h says why there is one).
+UseOnceAnswers<msgbox::Answer, ShownMessage> hook;
 
 constexpr double buttonTop = 1200;
 constexpr double buttonWidth = 1215;
@@ -67,7 +68,7 @@ frmMsgBox::frmMsgBox(QWidget* parent) : QDialog(parent) {
     connect(cmdNo, &QPushButton::clicked, this, [this] { press(msgbox::No); });
 }
 
-void frmMsgBox::press(qint16 value) {
+void frmMsgBox::press(msgbox::Answer value) {
     setPointer(Pointer::Default);
     answerValue = value;
     accept();
@@ -81,7 +82,7 @@ void frmMsgBox::placeButton(QPushButton* button, Shape* shadow, double left) {
     shadow->show();
 }
 
-void frmMsgBox::prepare(const QString& text, qint16 style, const QString& caption) {
+void frmMsgBox::prepare(const QString& text, msgbox::Style style, const QString& caption) {
     for (QWidget* control :
          {static_cast<QWidget*>(pctAlert), static_cast<QWidget*>(pctHand), static_cast<QWidget*>(pctTalk),
           static_cast<QWidget*>(cmdYes), static_cast<QWidget*>(shpYes), static_cast<QWidget*>(cmdOK),
@@ -95,34 +96,27 @@ void frmMsgBox::prepare(const QString& text, qint16 style, const QString& captio
     const double f = clientWidth;
     const double w = buttonWidth;
     const auto next = [](double left) { return left + buttonWidth + buttonGap; };
-    QLabel* shownPicture = nullptr;
-    const int pictureBits = style & ~0x0f;
     using namespace msgbox;
-    switch (style) {
+    const Style picture = pictureOf(style);
+    if (picture != Style{} && picture != Stop && picture != Information)
+        return; // an unknown style shows neither buttons nor picture
+    switch (buttonsOf(style)) {
     case OkOnly:
-    case OkOnly | Stop:
-    case OkOnly | Information:
         placeButton(cmdOK, shpOK, f / 2 - w / 2);
         break;
-    case OkCancel:
-    case OkCancel | Stop:
-    case OkCancel | Information: {
+    case OkCancel: {
         const double ok = f / 2 - (w - 112.5);
         placeButton(cmdOK, shpOK, ok);
         placeButton(cmdCancel, shpCancel, next(ok));
         break;
     }
-    case YesNo:
-    case YesNo | Stop:
-    case YesNo | Information: {
+    case YesNo: {
         const double yes = style == YesNo ? f / 2 - (w - 112.5) : f / 2 - w - 112.5;
         placeButton(cmdYes, shpYes, yes);
         placeButton(cmdNo, shpNo, next(yes));
         break;
     }
-    case YesNoCancel:
-    case YesNoCancel | Stop:
-    case YesNoCancel | Information: {
+    case YesNoCancel: {
         const double yes = f / 3 - (w - 75);
         placeButton(cmdYes, shpYes, yes);
         placeButton(cmdNo, shpNo, next(yes));
@@ -130,9 +124,9 @@ void frmMsgBox::prepare(const QString& text, qint16 style, const QString& captio
         break;
     }
     default:
-        return; // an unknown style shows neither buttons nor picture
+        return;
     }
-    shownPicture = pictureBits == msgbox::Information ? pctAlert : pictureBits == msgbox::Stop ? pctHand : pctTalk;
+    QLabel* const shownPicture = picture == Information ? pctAlert : picture == Stop ? pctHand : pctTalk;
     shownPicture->move(px(360), px(360));
     shownPicture->show();
 }
@@ -147,7 +141,7 @@ void frmMsgBox::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void frmMsgBox::setNextAnswer(qint16 answer) {
+void frmMsgBox::setNextAnswer(msgbox::Answer answer) {
     hook.give(answer);
 }
 
@@ -159,8 +153,8 @@ QList<ShownMessage> frmMsgBox::takeShown() {
     return hook.takeRequests();
 }
 
-qint16 ShowMessage(const QString& text, qint16 style, const QString& caption) {
-    if (const std::optional<qint16> answer = hook.take({text, style, caption}))
+msgbox::Answer ShowMessage(const QString& text, msgbox::Style style, const QString& caption) {
+    if (const std::optional<msgbox::Answer> answer = hook.take({text, style, caption}))
         return *answer;
     frmMsgBox box;
     box.prepare(text, style, caption);

@@ -2,8 +2,8 @@
 
 #include "catalogue/Database.h"
 #include "catalogue/Text.h"
-#include "transfer/core/TransferFileAccess.h"
-#include "transfer/core/TransferWriter.h"
+#include "transfer/TransferFileAccess.h"
+#include "transfer/TransferWriter.h"
 
 namespace operations {
 namespace {

@@ -5,9 +5,9 @@
 #include "catalogue/Failure.h"
 #include "catalogue/Text.h"
 #include "operations/CatalogueOperations.h"
-#include "transfer/core/TransferFileAccess.h"
-#include "transfer/core/TransferReader.h"
-#include "transfer/core/Windows1252.h"
+#include "transfer/TransferFileAccess.h"
+#include "transfer/TransferReader.h"
+#include "transfer/Windows1252.h"
 
 #include <functional>
 #include <optional>

@@ -1,7 +1,7 @@
 // Starting on an Access catalogue: the user is asked, the file is converted once and the original kept, and a
 // refusal of any kind leaves the folder exactly as it was.
-#include "app/EntryList.h"
 #include "app/frmLumaret.h"
+#include "dialogs/EntryList.h"
 #include "dialogs/frmMsgBox.h"
 #include "support/TestCatalogue.h"
 
@@ -32,19 +32,20 @@ private slots:
     void refusedConversionChangesNothing_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("keptNameTaken");
-        QTest::addColumn<QList<qint16>>("answers");
+        QTest::addColumn<QList<msgbox::Answer>>("answers");
         QTest::addColumn<QString>("told"); // in the last message shown
-        QTest::newRow("No") << "catalogueV2000.mdb" << false << QList<qint16>{msgbox::No} << "Convert it now?";
-        QTest::newRow("no catalogue tables") << "testV2000.mdb" << false << QList<qint16>{msgbox::Yes, msgbox::Ok}
-                                             << "lacks tables tblCategory, tblFigure, tblFigurePart";
-        QTest::newRow("kept name taken") << "catalogueV2000.mdb" << true << QList<qint16>{msgbox::Ok}
+        QTest::newRow("No") << "catalogueV2000.mdb" << false << QList<msgbox::Answer>{msgbox::No} << "Convert it now?";
+        QTest::newRow("no catalogue tables")
+            << "testV2000.mdb" << false << QList<msgbox::Answer>{msgbox::Yes, msgbox::Ok}
+            << "lacks tables tblCategory, tblFigure, tblFigurePart";
+        QTest::newRow("kept name taken") << "catalogueV2000.mdb" << true << QList<msgbox::Answer>{msgbox::Ok}
                                          << "data.access.mdb is already there";
     }
 
     void refusedConversionChangesNothing() {
         QFETCH(QString, file);
         QFETCH(bool, keptNameTaken);
-        QFETCH(QList<qint16>, answers);
+        QFETCH(QList<msgbox::Answer>, answers);
         QFETCH(QString, told);
         if (!QFileInfo::exists(jetDir))
             QSKIP("the Access sample files are not there (../shared/fixtures/jet beside the source tree)");
@@ -53,7 +54,7 @@ private slots:
         if (keptNameTaken)
             QVERIFY(QFile::copy(jetDir + "/testV1997.mdb", catalogue.directory() + "/data.access.mdb"));
         const auto before = folder(catalogue.directory());
-        for (const qint16 answer : answers)
+        for (const msgbox::Answer answer : answers)
             frmMsgBox::setNextAnswer(answer);
         QVERIFY(!startProgram(catalogue));
         const QList<ShownMessage> shown = frmMsgBox::takeShown();
@@ -77,9 +78,9 @@ private slots:
         QCOMPARE(after.keys(), QStringList({"data.access.mdb", "data.mdb"}));
         QCOMPARE(after.value("data.access.mdb"), original);
         QVERIFY(after.value("data.mdb").startsWith("SQLite format 3"));
-        QCOMPARE(w->cboCategory->Text(), QStringLiteral("Animals"));
-        QCOMPARE(w->cboFigure->Text(), QStringLiteral("Caf\u00E9 Zebra"));
-        QCOMPARE(listed(*w->lstFigureParts), QStringList({"Stripes"}));
+        QCOMPARE(ui(w).cboCategory->Text(), QStringLiteral("Animals"));
+        QCOMPARE(ui(w).cboFigure->Text(), QStringLiteral("Caf\u00E9 Zebra"));
+        QCOMPARE(listed(*ui(w).lstFigureParts), QStringList({"Stripes"}));
         // The next start opens the converted catalogue without asking again.
         stopProgram();
         QVERIFY(startProgram(catalogue));

@@ -87,16 +87,16 @@ private slots:
 
     // Nothing found: the question names the places looked at; only Yes makes a catalogue, and only a whole one.
     void asksBeforeMaking_data() {
-        QTest::addColumn<qint16>("answer");
+        QTest::addColumn<msgbox::Answer>("answer");
         QTest::addColumn<bool>("folderCanBeMade");
         QTest::addColumn<bool>("made");
-        QTest::newRow("yes") << qint16(msgbox::Yes) << true << true;
-        QTest::newRow("no") << qint16(msgbox::No) << true << false;
-        QTest::newRow("closed") << qint16(msgbox::Cancel) << true << false;
-        QTest::newRow("yes, but the folder cannot be made") << qint16(msgbox::Yes) << false << false;
+        QTest::newRow("yes") << msgbox::Yes << true << true;
+        QTest::newRow("no") << msgbox::No << true << false;
+        QTest::newRow("closed") << msgbox::Cancel << true << false;
+        QTest::newRow("yes, but the folder cannot be made") << msgbox::Yes << false << false;
     }
     void asksBeforeMaking() {
-        QFETCH(qint16, answer);
+        QFETCH(msgbox::Answer, answer);
         QFETCH(bool, folderCanBeMade);
         QFETCH(bool, made);
         const QTemporaryDir program;
@@ -111,7 +111,7 @@ private slots:
         QVERIFY(shown.size() >= 1);
         QCOMPARE(shown[0].text, "No catalogue was found in\r\n" + program.path() +
                                     " or ~/data/LumaretTool.\r\nCreate an empty one in\r\n~/data/LumaretTool?");
-        QCOMPARE(shown[0].style, qint16(msgbox::YesNo | msgbox::Information));
+        QCOMPARE(shown[0].style, msgbox::YesNo | msgbox::Information);
         QCOMPARE(shown[0].caption, QStringLiteral("LumaretTool"));
         QCOMPARE(bool(placement), made);
         if (!folderCanBeMade) {
@@ -153,11 +153,11 @@ private slots:
         QVERIFY(window);
         FileDialog::setNextFileName(elsewhere.filePath("dragon.lrx"));
         frmMsgBox::setNextAnswer(msgbox::Ok);
-        window->cmdExport->click();
+        ui(window).cmdExport->click();
         FileDialog::setNextFileName(QString()); // a cancel moves nothing
-        window->cmdImport->click();
+        ui(window).cmdImport->click();
         FileDialog::setNextFileName(QString());
-        window->cmdExport->click();
+        ui(window).cmdExport->click();
         QStringList started;
         for (const FileDialogRequest& request : FileDialog::takeRequests())
             started << request.directory;

@@ -46,11 +46,9 @@ private slots:
         const QTemporaryDir folder;
         const QString file = folder.filePath("figure.lrx");
         QVERIFY(QFile(file).open(QIODevice::WriteOnly));
+        bool chosenInDialog = false;
         whenModalOpens<QFileDialog>([&](QFileDialog* dialog) {
-            if (!choose)
-                return dialog->reject();
-            dialog->selectFile(file);
-            static_cast<QDialog*>(dialog)->accept(); // the dialog checks the chosen file as on its Open button
+            choose ? void(chosenInDialog = chooseInFileDialog(dialog, file)) : dialog->reject();
         });
         QString chosen;
         try {
@@ -59,6 +57,7 @@ private slots:
         } catch (const Failure& failure) {
             QCOMPARE(failure.number, failure::Cancelled);
         }
+        QCOMPARE(chosenInDialog, choose);
         QCOMPARE(chosen, choose ? file : QString());
         QCOMPARE(writtenIntoHome(), QStringList());
     }

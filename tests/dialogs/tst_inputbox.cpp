@@ -18,16 +18,16 @@ private slots:
     // Where each picture stands, or (0, 0) when hidden. 360 twips are 24 pixels; as designed, the talk picture
     // stands at (240, 720) and the alert at (240, 240).
     void picturesByStyle_data() {
-        QTest::addColumn<qint16>("style");
+        QTest::addColumn<msgbox::Style>("style");
         QTest::addColumn<QPoint>("talk");
         QTest::addColumn<QPoint>("alert");
-        QTest::newRow("64 information") << qint16(64) << QPoint(24, 24) << QPoint();
-        QTest::newRow("16 alert") << qint16(16) << QPoint() << QPoint(24, 24);
-        QTest::newRow("other: as designed") << qint16(0) << QPoint(16, 48) << QPoint(16, 16);
+        QTest::newRow("64 information") << msgbox::Information << QPoint(24, 24) << QPoint();
+        QTest::newRow("16 alert") << msgbox::Stop << QPoint() << QPoint(24, 24);
+        QTest::newRow("other: as designed") << msgbox::OkOnly << QPoint(16, 48) << QPoint(16, 16);
     }
 
     void picturesByStyle() {
-        QFETCH(qint16, style);
+        QFETCH(msgbox::Style, style);
         QFETCH(QPoint, talk);
         QFETCH(QPoint, alert);
         frmInputBox box;
@@ -47,10 +47,11 @@ private slots:
 
     void endings() {
         QFETCH(bool, kept);
-        const QString proposed = QStringLiteral("  Tower's top  "); // handed back as it stands, blanks and all
+        // Handed back as it stands, blanks and all, and whole: longer than a line edit takes unless told otherwise.
+        const QString proposed = "  Tower's " + QString(40000, QLatin1Char('o')) + "top  ";
         const QByteArray ending = QTest::currentDataTag();
         frmInputBox box;
-        box.prepare(QStringLiteral("Prompt"), 64, QStringLiteral("Caption"), proposed);
+        box.prepare(QStringLiteral("Prompt"), msgbox::Information, QStringLiteral("Caption"), proposed);
         box.show();
         setPointer(Pointer::Custom);
         if (ending == "OK")
@@ -76,7 +77,8 @@ private slots:
             QTest::keyClicks(box->txtReason, QStringLiteral("'s"));
             QTest::keyClick(box->txtReason, Qt::Key_Return);
         });
-        QCOMPARE(AskText(QStringLiteral("Prompt"), 64, QStringLiteral("Caption"), QStringLiteral(" Knight")),
+        QCOMPARE(AskText(QStringLiteral("Prompt"), msgbox::Information, QStringLiteral("Caption"),
+                         QStringLiteral(" Knight")),
                  QStringLiteral(" Knight's"));
         QCOMPARE(seen, QStringLiteral("Caption|Prompt"));
     }

@@ -1,7 +1,7 @@
 // The common look: the colours each kind of control takes, and the pointer under the mouse.
-#include "app/EntryList.h"
 #include "app/frmLumaret.h"
 #include "dialogs/ApplyFormStyle.h"
+#include "dialogs/EntryList.h"
 #include "dialogs/Pointer.h"
 #include "dialogs/Resources.h"
 #include "dialogs/Shape.h"
@@ -110,7 +110,7 @@ private slots:
         QWidget* target = control == window->objectName() ? window : window->findChild<QWidget*>(control);
         QVERIFY(target);
 
-        moveOver(window->lblChoose, window->lblChoose->rect().center());           // a start from which nothing changes
+        moveOver(ui(window).lblChoose, ui(window).lblChoose->rect().center());     // a start from which nothing changes
         setPointer(after == Pointer::Custom ? Pointer::Default : Pointer::Custom); // so that the move must change it
         moveOver(target, nearCorner ? target->rect().bottomRight() - QPoint(3, 3) : target->rect().center());
         QCOMPARE(pointer(), after);
@@ -130,7 +130,7 @@ private slots:
             seen << pointer();
             box->cmdOK->click();
         });
-        window->cboCategory->selectEntry(1);
+        ui(window).cboCategory->selectEntry(1);
         QCOMPARE(seen, (QList<Pointer>{Pointer::Busy, Pointer::Default}));
     }
 };

@@ -1,7 +1,5 @@
-// The message box: which buttons and picture each style shows and where, what each way of closing answers,
-// and the failure sentence.
+// The message box: which buttons and picture each style shows and where, and what each way of closing answers.
 #include "dialogs/Pointer.h"
-#include "dialogs/ReportError.h"
 #include "dialogs/Shape.h"
 #include "dialogs/Twips.h"
 #include "dialogs/frmMsgBox.h"
@@ -62,8 +60,8 @@ private slots:
         QFETCH(QString, expected);
         frmMsgBox box;
         // A box that showed another style before must not keep any of it: every showing starts afresh.
-        box.prepare("first", 3, "first");
-        box.prepare("Are you sure?", qint16(style), "Warning");
+        box.prepare("first", msgbox::YesNoCancel, "first");
+        box.prepare("Are you sure?", msgbox::Style(style), "Warning");
         QCOMPARE(layoutOf(box), expected);
         QCOMPARE(box.windowTitle(), QStringLiteral("Warning"));
         QCOMPARE(box.size(), QSize(378, 118));
@@ -89,7 +87,7 @@ private slots:
         QFETCH(QString, action);
         QFETCH(int, answer);
         frmMsgBox box;
-        box.prepare("text", qint16(style), "caption");
+        box.prepare("text", msgbox::Style(style), "caption");
         box.show();
         setPointer(Pointer::Custom);
         if (action == "enter")
@@ -109,7 +107,7 @@ private slots:
 
     void carriageReturnBreaksTheLine() {
         frmMsgBox box;
-        box.prepare("remove \r'Horse' from\r\nyour database?", 20, "Warning");
+        box.prepare("remove \r'Horse' from\r\nyour database?", msgbox::YesNo | msgbox::Stop, "Warning");
         QCOMPARE(box.lblMsgText->text(), QStringLiteral("remove \n'Horse' from\nyour database?"));
     }
 
@@ -122,31 +120,8 @@ private slots:
             seenCaption = box->windowTitle();
             box->cmdNo->click();
         });
-        QCOMPARE(int(ShowMessage("Delete it?", 20, "Warning")), 7);
+        QCOMPARE(ShowMessage("Delete it?", msgbox::YesNo | msgbox::Stop, "Warning"), msgbox::No);
         QCOMPARE(seenCaption, QStringLiteral("Warning"));
-    }
-
-    void failureSentence_data() {
-        QTest::addColumn<int>("number");
-        QTest::addColumn<QString>("description");
-        QTest::addColumn<QString>("sentence");
-        QTest::newRow("empty description") << 7 << ""
-                                           << "An error, 7: '' has occurred.";
-        QTest::newRow("negative number") << -2147467259 << "Unspecified"
-                                         << "An error, -2147467259: 'Unspecified' has occurred.";
-    }
-
-    void failureSentence() {
-        QFETCH(int, number);
-        QFETCH(QString, description);
-        QFETCH(QString, sentence);
-        frmMsgBox::setNextAnswer(1);
-        ReportError(Failure(number, description));
-        const QList<ShownMessage> shown = frmMsgBox::takeShown();
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown[0].text, sentence);
-        QCOMPARE(shown[0].style, qint16(0));
-        QCOMPARE(shown[0].caption, QStringLiteral("Notice"));
     }
 };
 

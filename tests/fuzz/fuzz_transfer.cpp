@@ -11,9 +11,9 @@
 #include "catalogue/Failure.h"
 #include "catalogue/Text.h"
 #include "operations/FigureImport.h"
-#include "transfer/core/TransferReader.h"
-#include "transfer/core/TransferWriter.h"
-#include "transfer/core/Windows1252.h"
+#include "transfer/TransferReader.h"
+#include "transfer/TransferWriter.h"
+#include "transfer/Windows1252.h"
 
 #include <QCoreApplication>
 #include <QDir>

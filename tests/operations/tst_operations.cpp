@@ -5,7 +5,7 @@
 #include "operations/FigureExport.h"
 #include "operations/FigureImport.h"
 #include "support/TestCatalogue.h"
-#include "transfer/core/TransferReader.h"
+#include "transfer/TransferReader.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,10 @@
 #include "support/TestCatalogue.h"
+#include "support/ModalWindow.h"
 
-#include "app/EntryList.h"
 #include "app/frmLumaret.h"
 #include "app/modLumaretStart.h"
 #include "catalogue/Failure.h"
+#include "dialogs/EntryList.h"
 #include "dialogs/FileDialog.h"
 #include "dialogs/Pointer.h"
 #include "dialogs/frmInputBox.h"
@@ -11,10 +12,14 @@
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 #include <sqlite3.h>
@@ -124,6 +129,22 @@ frmLumaret* runningProgram() {
     return nullptr;
 }
 
+QWidget* namedChild(const QWidget* window, const char* name) {
+    auto* child = window->findChild<QWidget*>(QLatin1String(name));
+    if (!child)
+        qFatal("no control named %s", name);
+    return child;
+}
+
+MainControls ui(const QWidget* w) {
+    return {named<ComboBox>(w, "cboCategory"),        named<ComboBox>(w, "cboFigure"),
+            named<ListBox>(w, "lstFigureParts"),      named<QLabel>(w, "lblChoose"),
+            named<QLabel>(w, "lblFigureType"),        named<QPushButton>(w, "cmdAddCategory"),
+            named<QPushButton>(w, "cmdEditCategory"), named<QPushButton>(w, "cmdEditFigure"),
+            named<QPushButton>(w, "cmdMoveFigure"),   named<QPushButton>(w, "cmdImport"),
+            named<QPushButton>(w, "cmdExport"),       named<QPushButton>(w, "cmdCancel")};
+}
+
 void stopProgram() {
     if (frmLumaret* window = runningProgram()) {
         window->close();
@@ -135,24 +156,28 @@ void stopProgram() {
     }
 }
 
-bool dialogHooksUsed() {
-    return frmMsgBox::unusedAnswers() == 0 && frmInputBox::unusedTexts() == 0 && FileDialog::unusedFileNames() == 0;
-}
-
 bool endTest() {
     stopProgram();
     setPointer(Pointer::Default);
-    const bool used = dialogHooksUsed();
+    const bool used =
+        frmMsgBox::unusedAnswers() == 0 && frmInputBox::unusedTexts() == 0 && FileDialog::unusedFileNames() == 0;
     // One failing test must not hand its answers to the next.
     takeBackAnswers();
     return used;
 }
 
+QStringList shownTexts() {
+    QStringList texts;
+    for (const ShownMessage& message : frmMsgBox::takeShown())
+        texts << message.text;
+    return texts;
+}
+
 void takeBackAnswers() {
     while (frmMsgBox::unusedAnswers() > 0)
-        ShowMessage(QString(), 0, QString());
+        ShowMessage(QString(), msgbox::OkOnly, QString());
     while (frmInputBox::unusedTexts() > 0)
-        AskText(QString(), 0, QString(), QString());
+        AskText(QString(), msgbox::OkOnly, QString(), QString());
     while (FileDialog::unusedFileNames() > 0) {
         try {
             FileDialog::getOpenFileName(nullptr, QString(), QString());
@@ -211,4 +236,42 @@ void writeFile(const QString& path, const QByteArray& content) {
     file.close();
     if (path.endsWith(".lrx"))
         keepForFuzzing(path);
+}
+
+bool chooseInFileDialog(QFileDialog* dialog, const QString& file) {
+    // Within the watchdog's ten seconds for an unanswered window.
+    const auto within = [](int milliseconds, const std::function<bool()>& done) {
+        return QTest::qWaitFor(done, milliseconds);
+    };
+    auto* model = dialog->findChild<QFileSystemModel*>();
+    const auto* buttons = dialog->findChild<QDialogButtonBox*>();
+    QPushButton* press = buttons
+                             ? buttons->button(dialog->acceptMode() == QFileDialog::AcceptOpen ? QDialogButtonBox::Open
+                                                                                               : QDialogButtonBox::Save)
+                             : nullptr;
+    if (!model || !press) {
+        dialog->reject();
+        return false;
+    }
+    // The dialog's model knows a file only once it has listed its folder; the Open button waits for that.
+    const auto listed = [&] {
+        const QModelIndex folder = model->index(QFileInfo(file).absolutePath());
+        if (model->canFetchMore(folder))
+            model->fetchMore(folder);
+        return model->index(file).isValid();
+    };
+    dialog->selectFile(file);
+    if (within(4000, listed)) {
+        dialog->selectFile(file);
+        if (within(2000, [&] { return press->isEnabled(); }))
+            press->click();
+    }
+    // On a loaded machine the listing, which runs on a thread of the dialog's, can lag by seconds. The user's
+    // other way then: the path typed in full, which the dialog checks on the disk itself when accepted.
+    if (dialog->isVisible())
+        static_cast<QDialog*>(dialog)->accept();
+    if (within(2000, [&] { return !dialog->isVisible(); }))
+        return true;
+    dialog->reject();
+    return false;
 }

@@ -7,7 +7,12 @@
 #include <QVariant>
 #include <functional>
 
+class ComboBox;
 class EntryList;
+class ListBox;
+class QLabel;
+class QPushButton;
+class QWidget;
 class frmLumaret;
 
 // A catalogue file in a directory of its own, made from the program's schema and the rows a test gives.
@@ -38,12 +43,37 @@ private:
 frmLumaret* startProgram(const TestCatalogue& catalogue);
 // The main window of the program, while one is open.
 frmLumaret* runningProgram();
+// The main window's controls, found by their object names.
+struct MainControls {
+    ComboBox* cboCategory;
+    ComboBox* cboFigure;
+    ListBox* lstFigureParts;
+    QLabel* lblChoose;
+    QLabel* lblFigureType;
+    QPushButton* cmdAddCategory;
+    QPushButton* cmdEditCategory;
+    QPushButton* cmdEditFigure;
+    QPushButton* cmdMoveFigure;
+    QPushButton* cmdImport;
+    QPushButton* cmdExport;
+    QPushButton* cmdCancel;
+};
+MainControls ui(const QWidget* window);
+// One named child of a window; a missing one ends the test program loudly.
+QWidget* namedChild(const QWidget* window, const char* name);
+template <class T> T* named(const QWidget* window, const char* name) {
+    return dynamic_cast<T*>(namedChild(window, name));
+}
+
 // Closes the main window if one is open, as the user's Exit would.
 void stopProgram();
 
 // Ends a test: closes the program, forgets what the dialogs recorded, and tells whether every use-once answer
 // the test gave them was taken (a left-over answer means a dialog the test expected never came).
 bool endTest();
+
+// The texts of the messages shown since the last look, in order; forgets them.
+QStringList shownTexts();
 
 // Takes back the use-once answers that no dialog came for, and forgets what the dialogs recorded.
 void takeBackAnswers();
@@ -57,9 +87,6 @@ QStringList everyRow(const TestCatalogue& catalogue);
 // With LUMARET_SEED_CORPUS set, copies a transfer file a test wrote or exported into that folder, where
 // scripts/fuzz starts from the files the tests know.
 void keepForFuzzing(const QString& transferFile);
-
-// True when every use-once answer that a test gave the dialogs has been taken.
-bool dialogHooksUsed();
 
 // The failure fn throws, or number 0 when it throws none.
 Failure failureOf(const std::function<void()>& fn);

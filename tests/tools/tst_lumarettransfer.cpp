@@ -1,8 +1,8 @@
 // lumaret-transfer run as a script runs it: what it prints, its exit code, and what it leaves in the catalogue
 // and on disk, beside what the main window's buttons do on a copy of the same catalogue.
-#include "app/EntryList.h"
 #include "app/frmLumaret.h"
 #include "catalogue/Database.h"
+#include "dialogs/EntryList.h"
 #include "dialogs/FileDialog.h"
 #include "dialogs/frmMsgBox.h"
 #include "operations/FigureExport.h"
@@ -109,10 +109,10 @@ private slots:
 
         frmLumaret* window = startProgram(byButton);
         QVERIFY(window);
-        QCOMPARE(window->cboCategory->Text(), QStringLiteral("Animals"));
+        QCOMPARE(ui(window).cboCategory->Text(), QStringLiteral("Animals"));
         FileDialog::setNextFileName(path);
         frmMsgBox::setNextAnswer(msgbox::Ok);
-        window->cmdImport->click();
+        ui(window).cmdImport->click();
         QCOMPARE(frmMsgBox::takeShown().size(), 1);
 
         const Ran ran = transfer({"--catalogue", byCompanion.path(), "import", path, "animals"});

@@ -1,7 +1,7 @@
 // The transfer file on bytes alone: what the writer puts out and how the reader splits what it is given.
-#include "transfer/core/TransferReader.h"
-#include "transfer/core/TransferWriter.h"
-#include "transfer/core/Windows1252.h"
+#include "transfer/TransferReader.h"
+#include "transfer/TransferWriter.h"
+#include "transfer/Windows1252.h"
 
 #include <QtTest>
 #include <algorithm>

@@ -6,9 +6,10 @@
 #include "app/frmLumaret.h"
 #include "app/modLumaretStart.h"
 #include "catalogue/CatalogueLocation.h"
+#include "dialogs/EntryList.h"
 #include "dialogs/frmInputBox.h"
+#include "dialogs/frmMove.h"
 #include "dialogs/frmMsgBox.h"
-#include "editing/frmMove.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,7 +26,7 @@ struct Shot {
     std::function<QWidget*()> open;
 };
 
-QWidget* messageBox(const QString& text, qint16 style, const QString& caption) {
+QWidget* messageBox(const QString& text, msgbox::Style style, const QString& caption) {
     auto* box = new frmMsgBox;
     box->prepare(text, style, caption);
     return box;
@@ -42,19 +43,19 @@ std::vector<Shot> shots(frmLumaret* main) {
              return messageBox("Figure 'Horse (imported)' has been imported into the 'Animals' catgeory." + crlf +
                                    "Note: there is a figure with this name already in the database. Please rename "
                                    "this figure as soon as possible.",
-                               0, "Import Complete...");
+                               msgbox::OkOnly, "Import Complete...");
          }},
-        {"message-style-0-long", [] { return messageBox(frmLumaret::emptyCategoryNotice, 0, "Warning"); }},
+        {"message-style-0-long", [] { return messageBox(frmLumaret::emptyCategoryNotice, msgbox::OkOnly, "Warning"); }},
         {"message-style-20",
          [=] {
-             return messageBox("Are you sure you want to PERMANENTLY remove " + cr + "'Horse' from your database?", 20,
-                               "Warning");
+             return messageBox("Are you sure you want to PERMANENTLY remove " + cr + "'Horse' from your database?",
+                               msgbox::YesNo | msgbox::Stop, "Warning");
          }},
         {"message-style-3",
          [=] {
              return messageBox("The figure 'Horse' already exists in 'Animals'." + crlf +
                                    "Replace it with the one from the file?",
-                               3, "Import");
+                               msgbox::YesNoCancel, "Import");
          }},
         {"message-access-question",
          [] {
@@ -69,14 +70,25 @@ std::vector<Shot> shots(frmLumaret* main) {
         {"input-rename-category",
          [] {
              auto* box = new frmInputBox;
-             box->prepare("Enter a new name for this category.", 64, "Please enter a new name", "Animals");
+             box->prepare("Enter a new name for this category.", msgbox::Information, "Please enter a new name",
+                          "Animals");
              return box;
          }},
-        {"move-figure", [=] { return new frmMove(*main); }},
+        {"move-figure",
+         [=] {
+             const auto* figure = main->findChild<ComboBox*>(QStringLiteral("cboFigure"));
+             return new frmMove(main, main->db(),
+                                {figure->Text(), nullptr,
+                                 [=](ComboBox* c) {
+                                     fillCategories(main->db(), *c);
+                                     c->selectEntry(0);
+                                 },
+                                 nullptr});
+         }},
         {"message-create-catalogue",
          [] {
-             return messageBox(modLumaretStart::createQuestion("/usr/bin", location::userCatalogue()), 4 | 64,
-                               "LumaretTool");
+             return messageBox(modLumaretStart::createQuestion("/usr/bin", location::userCatalogue()),
+                               msgbox::YesNo | msgbox::Information, "LumaretTool");
          }},
     };
 }

@@ -1,9 +1,9 @@
 // Adding, renaming and deleting categories.
-#include "app/EntryList.h"
+#include "app/EditingSteps.h"
 #include "app/frmLumaret.h"
+#include "dialogs/EntryList.h"
 #include "dialogs/ReportError.h"
 #include "dialogs/frmMsgBox.h"
-#include "editing/EditingSteps.h"
 #include "operations/CatalogueOperations.h"
 
 namespace {

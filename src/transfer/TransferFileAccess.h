@@ -1,6 +1,6 @@
 #pragma once
 
-#include "transfer/core/TransferReader.h"
+#include "transfer/TransferReader.h"
 
 #include <QByteArray>
 #include <QFile>

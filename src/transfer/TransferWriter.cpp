@@ -1,8 +1,8 @@
-#include "transfer/core/TransferWriter.h"
+#include "transfer/TransferWriter.h"
 
 #include "catalogue/Failure.h"
 #include "catalogue/Text.h"
-#include "transfer/core/Windows1252.h"
+#include "transfer/Windows1252.h"
 
 #include <charconv>
 

@@ -1,10 +1,10 @@
 // The editing commands: the identifiers given, the names stored, what the main window shows afterwards, and that
 // a command the user declines changes nothing.
-#include "app/EntryList.h"
 #include "app/frmLumaret.h"
+#include "dialogs/EntryList.h"
 #include "dialogs/frmInputBox.h"
+#include "dialogs/frmMove.h"
 #include "dialogs/frmMsgBox.h"
-#include "editing/frmMove.h"
 #include "support/ModalWindow.h"
 #include "support/TestCatalogue.h"
 
@@ -37,9 +37,9 @@ void declinedRow(const char* button, const char* answer, const QString& asked) {
 QStringList asked() {
     QStringList texts;
     for (const AskedText& a : frmInputBox::takeAsked())
-        texts << QStringList{a.prompt, QString::number(a.style), a.caption, a.proposed}.join('|');
+        texts << QStringList{a.prompt, QString::number(qint16(a.style)), a.caption, a.proposed}.join('|');
     for (const ShownMessage& m : frmMsgBox::takeShown())
-        texts << QStringList{m.text, QString::number(m.style), m.caption}.join('|');
+        texts << QStringList{m.text, QString::number(qint16(m.style)), m.caption}.join('|');
     return texts;
 }
 } // namespace
@@ -65,6 +65,7 @@ private slots:
         declinedRow("cmdDeleteFigure", "closed", question.arg("Eagle"));
         declinedRow("cmdMoveFigure", "Cancel", "Move figure 'Eagle' to...");
         declinedRow("cmdMoveFigure", "closed", "Move figure 'Eagle' to...");
+        declinedRow("cmdMoveFigure", "Escape", "Move figure 'Eagle' to...");
     }
 
     void changesNothing() {
@@ -74,7 +75,8 @@ private slots:
         TestCatalogue catalogue(editingRows);
         frmLumaret* w = startProgram(catalogue);
         QVERIFY(w);
-        const QStringList shownBefore = listed(*w->cboCategory) + listed(*w->cboFigure) + listed(*w->lstFigureParts);
+        const QStringList shownBefore =
+            listed(*ui(w).cboCategory) + listed(*ui(w).cboFigure) + listed(*ui(w).lstFigureParts);
         // Rows another program adds meanwhile would show up in any list that is read again.
         catalogue.exec("INSERT INTO tblCategory VALUES (9, 'Aaa'); INSERT INTO tblFigure VALUES (99, 1, 'Aaa', '');"
                        "INSERT INTO tblFigurePart VALUES (99, 2, 'Aaa')");
@@ -83,11 +85,16 @@ private slots:
         QStringList seen;
         if (button == "cmdMoveFigure") {
             whenModalOpens<frmMove>([&](frmMove* move) {
-                seen << move->lblMain->text();
-                answer == "Cancel" ? move->cmdCancel->click() : void(move->close());
+                seen << named<QLabel>(move, "lblMain")->text();
+                if (answer == "Cancel")
+                    named<QPushButton>(move, "cmdCancel")->click();
+                else if (answer == "Escape")
+                    QTest::keyClick(move, Qt::Key_Escape);
+                else
+                    move->close();
             });
         } else if (button.startsWith("cmdDelete")) {
-            frmMsgBox::setNextAnswer(answer == "No" ? 7 : 2);
+            frmMsgBox::setNextAnswer(answer == "No" ? msgbox::No : msgbox::Cancel);
         } else {
             frmInputBox::setNextText(answer == "Cancel" ? std::nullopt : std::optional<QString>(QString()));
         }
@@ -95,7 +102,7 @@ private slots:
 
         QCOMPARE(seen + ::asked(), QStringList{asked});
         QCOMPARE(everyRow(catalogue), before);
-        QCOMPARE(listed(*w->cboCategory) + listed(*w->cboFigure) + listed(*w->lstFigureParts), shownBefore);
+        QCOMPARE(listed(*ui(w).cboCategory) + listed(*ui(w).cboFigure) + listed(*ui(w).lstFigureParts), shownBefore);
     }
 
     void addCategory_data() {
@@ -121,17 +128,17 @@ private slots:
         QFETCH(QString, report);
         TestCatalogue catalogue(existing.isEmpty() ? QString() : "INSERT INTO tblCategory VALUES " + existing);
         if (existing.isEmpty())
-            frmMsgBox::setNextAnswer(1); // the empty-list notice at start
+            frmMsgBox::setNextAnswer(msgbox::Ok); // the empty-list notice at start
         frmLumaret* w = startProgram(catalogue);
         QVERIFY(w);
         frmMsgBox::takeShown();
         frmInputBox::setNextText(typed);
         if (!report.isEmpty())
-            frmMsgBox::setNextAnswer(1);
-        w->cmdAddCategory->click();
+            frmMsgBox::setNextAnswer(msgbox::Ok);
+        ui(w).cmdAddCategory->click();
 
         QCOMPARE(catalogue.rows("SELECT * FROM tblCategory ORDER BY 1"), rowsAfter);
-        QCOMPARE(w->cboCategory->Text(), selected);
+        QCOMPARE(ui(w).cboCategory->Text(), selected);
         QCOMPARE(frmMsgBox::takeShown().value(0).text, report);
     }
 
@@ -154,14 +161,14 @@ private slots:
         frmLumaret* w = startProgram(catalogue);
         QVERIFY(w);
         if (figure)
-            w->cboCategory->selectEntry(1);
+            ui(w).cboCategory->selectEntry(1);
         frmInputBox::setNextText(QStringLiteral("Zoo's"));
-        (figure ? w->cmdEditFigure : w->cmdEditCategory)->click();
+        (figure ? ui(w).cmdEditFigure : ui(w).cmdEditCategory)->click();
 
         QCOMPARE(catalogue.value(stored), QVariant("Zoo`s"));
-        ComboBox& renamedIn = figure ? *w->cboFigure : *w->cboCategory;
+        ComboBox& renamedIn = figure ? *ui(w).cboFigure : *ui(w).cboCategory;
         QCOMPARE(listed(renamedIn) << renamedIn.Text()
-                                   << (figure ? listed(*w->lstFigureParts).value(0) : w->cboFigure->Text()),
+                                   << (figure ? listed(*ui(w).lstFigureParts).value(0) : ui(w).cboFigure->Text()),
                  shown);
     }
 
@@ -202,13 +209,13 @@ private slots:
         QStringList remaining = everyRow(catalogue);
         for (const QString& row : removed)
             remaining.removeOne(row);
-        frmMsgBox::setNextAnswer(6); // Animals and Eagle, the first ones
+        frmMsgBox::setNextAnswer(msgbox::Yes); // Animals and Eagle, the first ones
         if (!report.isEmpty())
-            frmMsgBox::setNextAnswer(1);
+            frmMsgBox::setNextAnswer(msgbox::Ok);
         w->findChild<QPushButton*>(button)->click();
 
         QCOMPARE(everyRow(catalogue), remaining);
-        QCOMPARE(listed(*w->cboCategory) + listed(*w->cboFigure) + listed(*w->lstFigureParts), shown);
+        QCOMPARE(listed(*ui(w).cboCategory) + listed(*ui(w).cboFigure) + listed(*ui(w).lstFigureParts), shown);
         const ShownMessage followed = frmMsgBox::takeShown().value(1);
         QCOMPARE(report.isEmpty() ? QString() : followed.text + '|' + followed.caption, report);
     }
@@ -219,17 +226,18 @@ private slots:
         QVERIFY(w);
         int preselected = -1;
         whenModalOpens<frmMove>([&](frmMove* move) {
-            preselected = move->cboCategory->ListIndex();
-            move->cboCategory->selectEntry(1);
-            move->cmdGo->click();
+            auto* category = named<ComboBox>(move, "cboCategory");
+            preselected = category->ListIndex();
+            category->selectEntry(1);
+            named<QPushButton>(move, "cmdGo")->click();
         });
-        w->cmdMoveFigure->click(); // Eagle, from Animals to Knights
+        ui(w).cmdMoveFigure->click(); // Eagle, from Animals to Knights
 
         QCOMPARE(preselected, 0);
         QCOMPARE(catalogue.value("SELECT CategoryID FROM tblFigure WHERE FigureID = 2"), QVariant(2));
-        QCOMPARE(listed(*w->cboFigure), QStringList{"Horse"});
-        w->cboCategory->selectEntry(1);
-        QVERIFY(listed(*w->cboFigure).contains("Eagle"));
+        QCOMPARE(listed(*ui(w).cboFigure), QStringList{"Horse"});
+        ui(w).cboCategory->selectEntry(1);
+        QVERIFY(listed(*ui(w).cboFigure).contains("Eagle"));
     }
 };
 

@@ -1,4 +1,4 @@
-#include "editing/EditingSteps.h"
+#include "app/EditingSteps.h"
 
 #include "dialogs/frmInputBox.h"
 #include "dialogs/frmMsgBox.h"

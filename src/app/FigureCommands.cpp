@@ -1,11 +1,11 @@
 // Renaming, deleting and moving figures. Figures are only ever added by import, so the figure Add button
 // stays disabled and has no command.
-#include "app/EntryList.h"
+#include "app/EditingSteps.h"
 #include "app/frmLumaret.h"
+#include "dialogs/EntryList.h"
 #include "dialogs/ReportError.h"
 #include "dialogs/WindowPlacement.h"
-#include "editing/EditingSteps.h"
-#include "editing/frmMove.h"
+#include "dialogs/frmMove.h"
 #include "operations/CatalogueOperations.h"
 
 void frmLumaret::cmdEditFigure_Click() {
@@ -33,7 +33,16 @@ void frmLumaret::cmdDeleteFigure_Click() {
 }
 
 void frmLumaret::cmdMoveFigure_Click() {
-    frmMove move(*this);
-    centreOver(&move, this);
-    move.exec();
+    guarded([&] {
+        frmMove move(this, db(),
+                     {cboFigure->Text(), [this] { return cboFigure->selectedItemData(); },
+                      [this](ComboBox* combo) { LoadCategories(combo); },
+                      [this] {
+                          LoadFigures();
+                          if (cboFigure->ListCount() > 0)
+                              cboFigure->selectEntry(0);
+                      }});
+        centreOver(&move, this);
+        move.exec();
+    });
 }

@@ -1,7 +1,7 @@
-#include "transfer/core/TransferReader.h"
+#include "transfer/TransferReader.h"
 
 #include "catalogue/Failure.h"
-#include "transfer/core/Windows1252.h"
+#include "transfer/Windows1252.h"
 
 #include <cstring>
 

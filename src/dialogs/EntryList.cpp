@@ -1,6 +1,8 @@
-#include "app/EntryList.h"
+#include "dialogs/EntryList.h"
 
+#include "catalogue/Database.h"
 #include "catalogue/Failure.h"
+#include "catalogue/Text.h"
 
 #include <QSignalBlocker>
 
@@ -126,4 +128,60 @@ void ListBox::setListIndex(int index) {
 
 void ListBox::commitEntries() {
     entryModel.commit();
+}
+
+namespace {
+bool isAscii(QByteArrayView bytes) {
+    unsigned char any = 0;
+    for (const char c : bytes)
+        any |= static_cast<unsigned char>(c);
+    return any < 0x80;
+}
+
+QLatin1StringView trimAsciiBlanks(QLatin1StringView text) {
+    while (!text.isEmpty() && text.front() == QLatin1Char(' '))
+        text = text.sliced(1);
+    while (!text.isEmpty() && text.back() == QLatin1Char(' '))
+        text.chop(1);
+    return text;
+}
+
+// A name of plain ASCII, the common case, is taken from the engine's own UTF-8 as it is; anything else as the
+// engine turns it into UTF-16.
+void addName(EntryBatch& batch, const Recordset& rows, int column) {
+    const Recordset::FieldValue name = rows.field(column);
+    if (name.kind != Recordset::FieldKind::Text)
+        batch.add(trimBlanks(requireText(rows.Fields(column))));
+    else if (isAscii(name.utf8))
+        batch.add(trimAsciiBlanks(QLatin1StringView(name.utf8.data(), name.utf8.size())));
+    else
+        batch.add(trimBlanks(rows.textField(column)));
+}
+
+qint32 identifier(const Recordset& rows, int column) {
+    const Recordset::FieldValue id = rows.field(column);
+    return id.kind == Recordset::FieldKind::Whole ? toInt32(id.whole) : requireWhole(rows.Fields(column));
+}
+
+} // namespace
+
+// A text name and a whole-number identifier are read as they lie in the engine; anything else goes through the
+// general rules.
+void fillEntries(Recordset& rows, EntryList& list, const QString& idColumn, const QString& nameColumn) {
+    EntryBatch batch(list);
+    if (rows.Eof())
+        return;
+    const int name = rows.FieldPosition(nameColumn);
+    const int id = rows.FieldPosition(idColumn);
+    while (!rows.Eof()) {
+        addName(batch, rows, name);
+        batch.setLastItemData(identifier(rows, id));
+        rows.MoveNext();
+    }
+}
+
+void fillCategories(Database& db, EntryList& list) {
+    Recordset rows = db.OpenRecordset(statements::listCategories());
+    list.Clear();
+    fillEntries(rows, list, QStringLiteral("CategoryID"), QStringLiteral("CategoryName"));
 }

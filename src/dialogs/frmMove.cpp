@@ -1,9 +1,8 @@
-#include "editing/frmMove.h"
+#include "dialogs/frmMove.h"
 
-#include "app/EntryList.h"
-#include "app/frmLumaret.h"
 #include "dialogs/ApplyFormStyle.h"
 #include "dialogs/DialogControls.h"
+#include "dialogs/EntryList.h"
 #include "dialogs/ReportError.h"
 #include "dialogs/Resources.h"
 #include "dialogs/Shape.h"
@@ -14,7 +13,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-frmMove::frmMove(frmLumaret& owner) : QDialog(&owner), owner(owner) {
+frmMove::frmMove(QWidget* parent, Database& catalogue, Owner owner)
+    : QDialog(parent), catalogue(catalogue), owner(std::move(owner)) {
     // A dialog owned by the main window: it has no taskbar entry of its own.
     setUpDialog(this, QStringLiteral("frmMove"), clientWidth, clientHeight);
     setWindowTitle(QStringLiteral("Move Figure"));
@@ -43,18 +43,18 @@ frmMove::frmMove(frmLumaret& owner) : QDialog(&owner), owner(owner) {
 }
 
 void frmMove::Form_Load() {
-    lblMain->setText(QStringLiteral("Move figure '") + owner.cboFigure->Text() + QStringLiteral("' to..."));
-    owner.LoadCategories(cboCategory);
+    lblMain->setText(QStringLiteral("Move figure '") + owner.figureName + QStringLiteral("' to..."));
+    if (owner.loadCategories)
+        owner.loadCategories(cboCategory);
     ApplyFormStyle(this);
 }
 
 // On a failure the window stays open, so the user can pick again or cancel.
 void frmMove::cmdGo_Click() {
     guarded([&] {
-        operations::moveFigure(owner.db(), owner.cboFigure->selectedItemData(), cboCategory->selectedItemData());
-        owner.LoadFigures();
-        if (owner.cboFigure->ListCount() > 0)
-            owner.cboFigure->selectEntry(0);
+        operations::moveFigure(catalogue, owner.figureId(), cboCategory->selectedItemData());
+        if (owner.moved)
+            owner.moved();
         accept();
     });
 }

@@ -1,4 +1,4 @@
-#include "transfer/core/Windows1252.h"
+#include "transfer/Windows1252.h"
 
 namespace windows1252 {
 namespace {

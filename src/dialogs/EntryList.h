@@ -6,6 +6,9 @@
 #include <QVector>
 #include <functional>
 
+class Database;
+class Recordset;
+
 // The entries of a list: shown text and a 32-bit item data each. The texts lie one after another in one string,
 // so that a list of a million entries costs little more than its characters; a view asks for the few it shows.
 // A fill stages its entries and hands them to the view in one insertion when it ends.
@@ -109,3 +112,9 @@ public:
 protected:
     void commitEntries() override;
 };
+
+// Reads rows of (identifier, name) into a list. The entry goes in before its item data is read, so a row with
+// a null identifier leaves its entry behind with item data 0 when the fill stops there.
+void fillEntries(Recordset& rows, EntryList& list, const QString& idColumn, const QString& nameColumn);
+// Every category of the catalogue, in the order of the category list; selects nothing.
+void fillCategories(Database& db, EntryList& list);

@@ -1,6 +1,6 @@
 // Export and import through the main window, with the file dialog and the message box answered by hooks.
-#include "app/EntryList.h"
 #include "app/frmLumaret.h"
+#include "dialogs/EntryList.h"
 #include "dialogs/FileDialog.h"
 #include "dialogs/Pointer.h"
 #include "dialogs/frmMsgBox.h"
@@ -36,11 +36,12 @@ const QString owls = severalColumns +
 QStringList run(QPushButton* command, const QString& fileName) {
     if (!fileName.isNull())
         FileDialog::setNextFileName(fileName);
-    frmMsgBox::setNextAnswer(1);
+    frmMsgBox::setNextAnswer(msgbox::Ok);
     command->click();
     QStringList shown{FileDialog::takeRequests().value(0).title};
     for (const ShownMessage& message : frmMsgBox::takeShown())
-        shown << message.text + QLatin1Char('|') + message.caption + QLatin1Char('|') + QString::number(message.style);
+        shown << message.text + QLatin1Char('|') + message.caption + QLatin1Char('|') +
+                     QString::number(qint16(message.style));
     takeBackAnswers(); // a cancel shows no message: the answer left for it is not a fault here
     return shown;
 }
@@ -95,7 +96,7 @@ private slots:
         frmLumaret* window = startProgram(source);
         QVERIFY(window);
         const QDate before = QDate::currentDate();
-        QCOMPARE(run(window->cmdExport, path),
+        QCOMPARE(run(ui(window).cmdExport, path),
                  (QStringList{"Save Export File...",
                               "Figure 'Knight' successfully exported to:\r\n" + path + "|Export Complete...|0"}));
         const QDate after = QDate::currentDate();
@@ -110,9 +111,9 @@ private slots:
         stopProgram();
         window = startProgram(target);
         QVERIFY(window);
-        QCOMPARE(run(window->cmdImport, path).value(1),
+        QCOMPARE(run(ui(window).cmdImport, path).value(1),
                  "Figure 'Knight' has been imported into the 'Pieces' catgeory.|Import Complete...|0");
-        QCOMPARE(window->lblFigureType->text(), QStringLiteral("Chess")); // shown as if the user had picked it
+        QCOMPARE(ui(window).lblFigureType->text(), QStringLiteral("Chess")); // shown as if the user had picked it
         QCOMPARE(everyRow(target), arrived);
     }
 
@@ -130,7 +131,7 @@ private slots:
         TestCatalogue catalogue(owls, false);
         frmLumaret* window = startProgram(catalogue);
         QVERIFY(window);
-        window->cboCategory->selectEntry(1);
+        ui(window).cboCategory->selectEntry(1);
         const QString path = catalogue.directory() + QStringLiteral("/in.lrx");
         writeFile(path, "header\r\n" + name.toLatin1() + "\r\nType\r\n");
         const QString note = "\r\nNote: there is a figure with this name already in the database. Please rename this "
@@ -138,9 +139,9 @@ private slots:
         QStringList stored;
         for (const bool clash : {firstClashes, true, true}) {
             stored << (clash ? name + " (imported)" : name);
-            QCOMPARE(run(window->cmdImport, path).value(1), "Figure '" + stored.last() +
-                                                                "' has been imported into the 'Boats' catgeory." +
-                                                                (clash ? note : "") + "|Import Complete...|0");
+            QCOMPARE(run(ui(window).cmdImport, path).value(1), "Figure '" + stored.last() +
+                                                                   "' has been imported into the 'Boats' catgeory." +
+                                                                   (clash ? note : "") + "|Import Complete...|0");
         }
         QCOMPARE(catalogue.rows("SELECT FigureName FROM tblFigure WHERE FigureID > 6 AND CategoryID = 2"), stored);
     }
@@ -190,14 +191,14 @@ private slots:
         writeFile(dir.filePath("in.lrx"), file);
         const QStringList before = everyRow(catalogue) + dir.entryList(QDir::Files | QDir::Hidden);
 
-        const QStringList shown = run(exporting ? window->cmdExport : window->cmdImport,
+        const QStringList shown = run(exporting ? ui(window).cmdExport : ui(window).cmdImport,
                                       fileName.isEmpty() ? fileName : dir.filePath(fileName));
 
         QVERIFY2(shown.size() == (sentence.isEmpty() ? 1 : 2) && shown.last().startsWith(sentence),
                  qPrintable(shown.join(QLatin1Char('\n'))));
         QCOMPARE(everyRow(catalogue) + dir.entryList(QDir::Files | QDir::Hidden), before);
         QCOMPARE(fileContent(dir.filePath("in.lrx")), file);
-        QCOMPARE(window->cboFigure->ListIndex(), 0); // a refill would have left no figure selected
+        QCOMPARE(ui(window).cboFigure->ListIndex(), 0); // a refill would have left no figure selected
     }
 
     // The real dialog, once each way: what it offers, and how a choice and a cancel come back.
@@ -214,14 +215,15 @@ private slots:
         const QString path = catalogue.directory() + QStringLiteral("/in.lrx");
         writeFile(path, "H\r\nN\r\nT\r\n");
         QStringList offered;
+        bool chosen = false;
         whenModalOpens<QFileDialog>([&](QFileDialog* dialog) {
             offered << dialog->windowTitle() << dialog->directory().absolutePath() << dialog->nameFilters();
-            dialog->selectFile(path);
-            QMetaObject::invokeMethod(dialog, choose ? "accept" : "reject"); // accept checks the choice, as OK does
+            choose ? void(chosen = chooseInFileDialog(dialog, path)) : dialog->reject();
         });
 
-        const QStringList shown = run(choose ? window->cmdImport : window->cmdExport, QString());
+        const QStringList shown = run(choose ? ui(window).cmdImport : ui(window).cmdExport, QString());
 
+        QCOMPARE(chosen, choose);
         QCOMPARE(offered, (QStringList{choose ? "Open File for Import..." : "Save Export File...",
                                        QDir(catalogue.directory()).absolutePath(), "Lumaret Import File (*.lrx)"}));
         QCOMPARE(shown.value(1).section(QLatin1Char('|'), 1), choose ? "Import Complete...|0" : "");
@@ -239,6 +241,7 @@ private slots:
         std::thread other([&] {
             sqlite3* db = nullptr;
             sqlite3_open(QFile::encodeName(catalogue.path()).constData(), &db);
+            sqlite3_busy_timeout(db, 5000); // the window may still be reading when this starts
             sqlite3_exec(db,
                          "BEGIN IMMEDIATE; INSERT INTO tblFigure VALUES (7, 1, 'Theirs', 'T');"
                          "INSERT INTO tblFigurePart VALUES (51, 7, 'Theirs', 1, 'y');",
@@ -249,7 +252,7 @@ private slots:
             sqlite3_close(db);
         });
         locked.acquire();
-        run(window->cmdImport, path);
+        run(ui(window).cmdImport, path);
         other.join();
         QCOMPARE(catalogue.rows("SELECT * FROM tblFigurePart WHERE FigurePartID > 50 ORDER BY FigurePartID"),
                  (QStringList{"51|7|Theirs|1|y", "52|8|A|1|x"}));

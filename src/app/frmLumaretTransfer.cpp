@@ -1,6 +1,6 @@
 // Export and import of single figures through transfer files.
-#include "app/EntryList.h"
 #include "app/frmLumaret.h"
+#include "dialogs/EntryList.h"
 #include "dialogs/FileDialog.h"
 #include "dialogs/Pointer.h"
 #include "dialogs/ReportError.h"

@@ -1,4 +1,4 @@
-#include "transfer/core/TransferFileAccess.h"
+#include "transfer/TransferFileAccess.h"
 
 #include "catalogue/Failure.h"
 

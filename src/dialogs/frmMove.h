@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+class ComboBox;
+class Database;
+class QLabel;
+class QPushButton;
+class Shape;
+
+// Moves one figure to a category chosen here. It knows nothing of the window that opens it beyond what that
+// window hands it: the figure's name, its identifier (asked for when OK is pressed, so that a missing selection
+// fails there, with nothing changed), the fill of the category list (the owner's, with its notice for an empty
+// catalogue), and what to do after the move.
+class frmMove : public QDialog {
+    Q_OBJECT
+
+public:
+    struct Owner {
+        QString figureName;
+        std::function<qint32()> figureId;
+        std::function<void(ComboBox*)> loadCategories;
+        std::function<void()> moved;
+    };
+
+    frmMove(QWidget* parent, Database& catalogue, Owner owner);
+
+    static constexpr double clientWidth = 4335;
+    static constexpr double clientHeight = 2025;
+
+private:
+    void Form_Load();
+    void cmdGo_Click();
+
+    Database& catalogue;
+    const Owner owner;
+
+    QLabel* lblMain;
+    QLabel* lblCategory;
+    ComboBox* cboCategory;
+    Shape* shpGo;
+    Shape* shpExit;
+    QPushButton* cmdGo;
+    QPushButton* cmdCancel;
+};
