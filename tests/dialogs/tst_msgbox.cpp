@@ -141,7 +141,7 @@ private slots:
         QFETCH(QString, description);
         QFETCH(QString, sentence);
         frmMsgBox::setNextAnswer(1);
-        ReportError(Failure(number, description));
+        ReportError(Failure::withNumber(number, description));
         const QList<ShownMessage> shown = frmMsgBox::takeShown();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].text, sentence);
