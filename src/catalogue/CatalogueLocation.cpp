@@ -3,6 +3,7 @@
 #include "Version.h"
 #include "catalogue/EngineFailure.h"
 #include "catalogue/Failure.h"
+#include "catalogue/Statements.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -61,10 +62,10 @@ void runSchema(const QString& file) {
         if (!query.exec(statement))
             throw engineFailure(query.lastError());
     };
-    run(QStringLiteral("BEGIN"));
+    run(statements::beginWriting().text);
     for (const QString& statement : schemaStatements())
         run(statement);
-    run(QStringLiteral("COMMIT"));
+    run(statements::commit().text);
 }
 } // namespace
 

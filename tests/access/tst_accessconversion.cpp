@@ -2,6 +2,7 @@
 // prints; the values the samples stress; refusals that leave nothing behind; and the command-line tool.
 #include "access/AccessConversion.h"
 #include "access/TargetSchema.h"
+#include "catalogue/EngineFailure.h"
 #include "catalogue/Failure.h"
 #include "support/TestCatalogue.h"
 

@@ -51,7 +51,7 @@ private slots:
                                      {"select", JetKind::Real}}};
         sqlite3* db = nullptr;
         sqlite3_open(":memory:", &db);
-        QCOMPARE(sqlite3_exec(db, createTableSql(table).toUtf8(), nullptr, nullptr, nullptr), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, createTableStatement(table).text.toUtf8(), nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_stmt* names = nullptr;
         sqlite3_prepare_v2(db, "SELECT group_concat(name, '/') FROM pragma_table_info('Order Details')", -1, &names,
                            nullptr);
