@@ -197,7 +197,13 @@ Failure failureOf(const std::function<void()>& fn) {
     } catch (const Failure& f) {
         return f;
     }
-    return {0, {}};
+    return Failure::withNumber(0, {});
+}
+
+QString TestCatalogue::file(const QString& name, const QByteArray& content) const {
+    const QString path = dir.filePath(name);
+    writeFile(path, content);
+    return path;
 }
 
 QByteArray fileContent(const QString& path) {

@@ -19,6 +19,8 @@ public:
 
     QString directory() const { return dir.path(); }
     QString path() const;
+    // Writes a file of that name beside the catalogue (a transfer file, say) and returns its path.
+    QString file(const QString& name, const QByteArray& content) const;
 
     void exec(const QString& sql) const;
     QVariant value(const QString& sql) const;
