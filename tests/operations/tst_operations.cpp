@@ -61,6 +61,12 @@ public:
     bool mounted = false;
 };
 
+// One figure with parts over many pages of the file.
+const char* const horseOf2000Parts = "INSERT INTO tblCategory VALUES (1, 'Animals');"
+                                     "INSERT INTO tblFigure VALUES (1, 1, 'Horse', 'T');"
+                                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+                                     "INSERT INTO tblFigurePart SELECT i, 1, printf('%0100d', i) FROM n;";
+
 // A catalogue whose identifier columns take any value, as an older or hand-made file may.
 const char* const looseTables = "CREATE TABLE tblCategory (CategoryID, CategoryName TEXT);"
                                 "CREATE TABLE tblFigure (FigureID, CategoryID, FigureName TEXT, FigureType TEXT);"
@@ -144,9 +150,6 @@ private slots:
         QTest::newRow("a word, on the last line")
             << head + "a!1!!\r\nb!2!!\r\nc!abc!!" << refused + "6, column 'Order' expects a number, not 'abc'."
             << QStringList();
-        QTest::newRow("beyond 64 bits") << head + "a!99999999999999999999!!\r\n"
-                                        << refused + "4, column 'Order' expects a number, not '99999999999999999999'."
-                                        << QStringList();
         QTest::newRow("not a number") << head + "a!1!nan!\r\n"
                                       << refused + "4, column 'Weight \"kg\"' expects a number, not 'nan'."
                                       << QStringList();
@@ -278,10 +281,7 @@ private slots:
         QFETCH(QString, command);
         QFETCH(int, number);
         QFETCH(QString, expected);
-        TestCatalogue catalogue("INSERT INTO tblCategory VALUES (1, 'Animals');"
-                                "INSERT INTO tblFigure VALUES (1, 1, 'Horse', 'T');"
-                                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
-                                "INSERT INTO tblFigurePart SELECT i, 1, printf('%0100d', i) FROM n;");
+        TestCatalogue catalogue(horseOf2000Parts);
         const QString file = catalogue.file("in.lrx", "H\r\nPony\r\nT\r\nMane!\r\n");
         const QFileDevice::Permissions readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner |
                                                   QFileDevice::ReadGroup | QFileDevice::ExeGroup |
@@ -325,10 +325,7 @@ private slots:
     // The file is written through a temporary one, so a full disk leaves nothing behind; the user is told that
     // the disk is full rather than that something unknown went wrong.
     void exportOntoAFullDisk() {
-        TestCatalogue catalogue("INSERT INTO tblCategory VALUES (1, 'Animals');"
-                                "INSERT INTO tblFigure VALUES (1, 1, 'Horse', 'T');"
-                                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
-                                "INSERT INTO tblFigurePart SELECT i, 1, printf('%0100d', i) FROM n;");
+        TestCatalogue catalogue(horseOf2000Parts);
         TinyDisk disk(catalogue.directory() + "/tiny");
         if (!disk.mounted)
             QSKIP("mounting a small tmpfs needs root (or CAP_SYS_ADMIN); nothing else fills a disk on demand");

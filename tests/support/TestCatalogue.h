@@ -35,6 +35,10 @@ private:
     QTemporaryDir dir;
 };
 
+// Runs a whole script, comments and all, on the SQLite file at path as the sqlite3 tool would; the rows of its last
+// query come back with their columns joined by "|" (null as "<null>"). A failing script fails the test.
+QStringList rowsOf(const QString& path, const QString& script);
+
 // Starts the program on the catalogue (as if it lay beside the executable) and returns its main window,
 // or nullptr when start-up failed.
 frmLumaret* startProgram(const TestCatalogue& catalogue);
