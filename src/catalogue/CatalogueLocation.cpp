@@ -107,7 +107,7 @@ QString shortPath(const QString& path) {
 void createEmptyCatalogue(const QString& path) {
     const QFileInfo target(path);
     if (target.exists())
-        throw failure::pathFileAccess(path, QStringLiteral("the file already exists"));
+        throw failure::fileAlreadyExists(path, QStringLiteral("a catalogue is never replaced"));
     const QString folder = target.absolutePath();
     if (!QDir().mkpath(folder))
         throw failure::pathFileAccess(folder, QStringLiteral("the folder cannot be made"));

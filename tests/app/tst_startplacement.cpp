@@ -135,7 +135,7 @@ private slots:
     void makingNeverReplaces() {
         TestCatalogue existing("INSERT INTO tblCategory VALUES (1, 'Kept')");
         QCOMPARE(failureNumber([&] { location::createEmptyCatalogue(existing.path()); }),
-                 int(failure::PathFileAccessError));
+                 int(failure::FileAlreadyExists));
         QCOMPARE(existing.rows("SELECT CategoryName FROM tblCategory"), QStringList{"Kept"});
         QCOMPARE(filesIn(existing.directory()), QStringList{"data.mdb"});
     }
