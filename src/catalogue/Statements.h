@@ -12,7 +12,8 @@ struct Statement {
     QVariantList binds;
 };
 
-// Every statement the program sends, under one name each. Nothing outside this file writes SQL.
+// Every statement the program sends, under one name each. Nothing outside this file writes SQL but the empty
+// catalogue's schema (resources/catalogue/schema.sql), which CatalogueLocation runs as it stands.
 namespace statements {
 Statement listCategories();
 Statement listFigures(qint32 categoryId);
