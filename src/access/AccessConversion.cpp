@@ -16,7 +16,10 @@ constexpr qint64 rowsBetweenReports = 4096;
 
 qint64 copyRows(JetTable& source, const TableDefinition& definition, SqliteFile& target, ConversionProgress& state,
                 const std::function<void(const ConversionProgress&)>& report) {
-    target.prepareInsert(insertSql(definition));
+    QStringList columns;
+    for (const JetColumn& column : definition.columns)
+        columns << column.name;
+    target.prepareInsert(insertStatement(definition), columns);
     QList<JetCell> row;
     while (source.next(row)) {
         ++state.rowsDone;
@@ -44,8 +47,7 @@ ConversionSummary convertAccessFile(const QString& source, const QString& target
     if (!isAccessFile(source))
         throw Failure(failure::UnrecognizedFormat, QStringLiteral("'%1' is not an Access database.").arg(source));
     if (QFileInfo::exists(target))
-        throw Failure(failure::FileAlreadyExists,
-                      QStringLiteral("'%1' already exists; it is never overwritten.").arg(target));
+        throw failure::fileAlreadyExists(target, QStringLiteral("it is never overwritten"));
 
     // Every table is opened before the target exists, so that a column of a kind that cannot be converted, or a
     // missing catalogue table, is found with nothing written yet.
@@ -69,14 +71,14 @@ ConversionSummary convertAccessFile(const QString& source, const QString& target
     ConversionSummary summary;
     for (size_t i = 0; i < tables.size(); ++i) {
         const TableDefinition& definition = definitions[qsizetype(i)];
-        out.execute(createTableSql(definition));
+        out.execute(createTableStatement(definition));
         state.table = definition.name;
         state.rowsDone = 0;
         report(state);
         const qint64 rows = copyRows(*tables[i], definition, out, state, report);
         // Indexes after the rows: building one at the end is cheaper than keeping it up to date row by row.
-        for (const QString& sql : createIndexSql(definition))
-            out.execute(sql);
+        for (const Statement& index : createIndexStatements(definition))
+            out.execute(index);
         summary.tables.append({definition.name, rows});
         ++state.tablesDone;
         report(state);

@@ -11,16 +11,14 @@ SqliteFile::SqliteFile(const QString& path) : path(path) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         if (QFileInfo::exists(path))
-            throw Failure(failure::FileAlreadyExists,
-                          QStringLiteral("'%1' already exists; it is never overwritten.").arg(path));
-        throw Failure(failure::PathFileAccessError,
-                      QStringLiteral("Path/File access error: '%1' (%2)").arg(path, file.errorString()));
+            throw failure::fileAlreadyExists(path, QStringLiteral("it is never overwritten"));
+        throw failure::pathFileAccess(path, file.errorString());
     }
     file.close();
     try {
         if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
             fail(QStringLiteral("'%1' cannot be opened").arg(path));
-        execute(QStringLiteral("BEGIN"));
+        execute(statements::beginWriting());
     } catch (...) {
         discard(); // no destructor runs for a constructor that throws
         throw;
@@ -32,43 +30,47 @@ SqliteFile::~SqliteFile() {
         discard();
 }
 
-void SqliteFile::execute(const QString& sql) {
-    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+void SqliteFile::execute(const Statement& statement) {
+    if (sqlite3_exec(db, statement.text.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
         fail(QStringLiteral("'%1' cannot be written").arg(path));
 }
 
-void SqliteFile::prepareInsert(const QString& sql) {
+void SqliteFile::prepareInsert(const Statement& statement, const QStringList& columns) {
     finishInsert();
-    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &insertStatement, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(db, statement.text.toUtf8().constData(), -1, &insertStatement, nullptr) != SQLITE_OK)
         fail(QStringLiteral("'%1' cannot be written").arg(path));
+    insertColumns = columns;
 }
 
 void SqliteFile::insert(const QList<JetCell>& row, const QString& what) {
     for (int i = 0; i < row.size(); ++i) {
         const JetCell& cell = row[i];
         const int parameter = i + 1;
+        int code = SQLITE_OK;
         switch (cell.type) {
         case JetCell::Type::Null:
-            sqlite3_bind_null(insertStatement, parameter);
+            code = sqlite3_bind_null(insertStatement, parameter);
             break;
         case JetCell::Type::Integer:
-            sqlite3_bind_int64(insertStatement, parameter, cell.integer);
+            code = sqlite3_bind_int64(insertStatement, parameter, cell.integer);
             break;
         case JetCell::Type::Real:
-            sqlite3_bind_double(insertStatement, parameter, cell.real);
+            code = sqlite3_bind_double(insertStatement, parameter, cell.real);
             break;
         case JetCell::Type::Text: // SQLite takes a null pointer for null; an empty text must not become one
-            sqlite3_bind_text(insertStatement, parameter, cell.bytes.isEmpty() ? "" : cell.bytes.constData(),
-                              int(cell.bytes.size()), SQLITE_STATIC);
+            code = sqlite3_bind_text(insertStatement, parameter, cell.bytes.isEmpty() ? "" : cell.bytes.constData(),
+                                     int(cell.bytes.size()), SQLITE_STATIC);
             break;
         case JetCell::Type::Blob: // nor an empty blob
             if (cell.bytes.isEmpty())
-                sqlite3_bind_zeroblob(insertStatement, parameter, 0);
+                code = sqlite3_bind_zeroblob(insertStatement, parameter, 0);
             else
-                sqlite3_bind_blob(insertStatement, parameter, cell.bytes.constData(), int(cell.bytes.size()),
-                                  SQLITE_STATIC);
+                code = sqlite3_bind_blob(insertStatement, parameter, cell.bytes.constData(), int(cell.bytes.size()),
+                                         SQLITE_STATIC);
             break;
         }
+        if (code != SQLITE_OK)
+            fail(QStringLiteral("%1: the value for column '%2'").arg(what, insertColumns.value(i)));
     }
     const int result = sqlite3_step(insertStatement);
     sqlite3_reset(insertStatement);
@@ -78,7 +80,7 @@ void SqliteFile::insert(const QList<JetCell>& row, const QString& what) {
 
 void SqliteFile::commit() {
     finishInsert();
-    execute(QStringLiteral("COMMIT"));
+    execute(statements::commit());
     if (sqlite3_close(db) != SQLITE_OK)
         fail(QStringLiteral("'%1' cannot be closed").arg(path));
     db = nullptr;
@@ -88,7 +90,7 @@ void SqliteFile::commit() {
 void SqliteFile::fail(const QString& what) const {
     const qint32 number = db ? sqlite3_extended_errcode(db) : SQLITE_CANTOPEN;
     const QString reason = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
-    throw Failure(number, QStringLiteral("%1: %2.").arg(what, reason));
+    throw Failure::withNumber(number, QStringLiteral("%1: %2.").arg(what, reason), true);
 }
 
 void SqliteFile::discard() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "access/JetFile.h"
+#include "catalogue/Statements.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -15,9 +16,9 @@ public:
     SqliteFile(const SqliteFile&) = delete;
     SqliteFile& operator=(const SqliteFile&) = delete;
 
-    void execute(const QString& sql);
-    // Makes sql the statement that insert() runs.
-    void prepareInsert(const QString& sql);
+    void execute(const Statement& statement);
+    // Makes statement the one that insert() runs; columns name its values in failures.
+    void prepareInsert(const Statement& statement, const QStringList& columns);
     // what names the row in a failure.
     void insert(const QList<JetCell>& row, const QString& what);
     void commit();
@@ -30,5 +31,6 @@ private:
     QString path;
     sqlite3* db = nullptr;
     sqlite3_stmt* insertStatement = nullptr;
+    QStringList insertColumns;
     bool committed = false;
 };

@@ -80,43 +80,32 @@ QString declaredType(JetKind kind) {
     return QString();
 }
 
-QString createTableSql(const TableDefinition& table) {
+Statement createTableStatement(const TableDefinition& table) {
     const auto catalogue = catalogueTableOf(table);
-    QStringList columns;
+    QList<statements::ColumnDeclaration> columns;
     for (const JetColumn& column : table.columns) {
-        QString definition = quotedIdentifier(column.name) + QLatin1Char(' ') + declaredType(column.kind);
-        if (column.kind == JetKind::Text)
-            definition += QLatin1String(" COLLATE NOCASE");
-        if (catalogue && column.name.compare(catalogue->columns.first(), Qt::CaseInsensitive) == 0)
-            definition += QLatin1String(" NOT NULL PRIMARY KEY");
-        else if (catalogue && catalogue->notNull.contains(column.name, Qt::CaseInsensitive))
-            definition += QLatin1String(" NOT NULL");
-        columns << definition;
+        const bool key = catalogue && column.name.compare(catalogue->columns.first(), Qt::CaseInsensitive) == 0;
+        columns.append({column.name, declaredType(column.kind), column.kind == JetKind::Text, key,
+                        catalogue && catalogue->notNull.contains(column.name, Qt::CaseInsensitive)});
     }
-    return QStringLiteral("CREATE TABLE %1 (%2)").arg(quotedIdentifier(table.name), columns.join(QLatin1String(", ")));
+    return statements::createTable(table.name, columns);
 }
 
-QStringList createIndexSql(const TableDefinition& table) {
+QList<Statement> createIndexStatements(const TableDefinition& table) {
     const auto catalogue = catalogueTableOf(table);
     if (!catalogue || catalogue->index.isEmpty())
         return {};
     QStringList columns;
     for (const QString& column : catalogue->indexColumns)
-        columns << quotedIdentifier(spelledAsIn(table, column));
-    return {
-        QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
-            .arg(quotedIdentifier(catalogue->index), quotedIdentifier(table.name), columns.join(QLatin1String(", ")))};
+        columns << spelledAsIn(table, column);
+    return {statements::createIndex(catalogue->index, table.name, columns)};
 }
 
-QString insertSql(const TableDefinition& table) {
+Statement insertStatement(const TableDefinition& table) {
     QStringList names;
-    QStringList parameters;
-    for (const JetColumn& column : table.columns) {
-        names << quotedIdentifier(column.name);
-        parameters << QStringLiteral("?");
-    }
-    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-        .arg(quotedIdentifier(table.name), names.join(QLatin1String(", ")), parameters.join(QLatin1String(", ")));
+    for (const JetColumn& column : table.columns)
+        names << column.name;
+    return statements::addRow(table.name, names);
 }
 
 void requireCatalogue(const QList<TableDefinition>& tables, const QString& source) {

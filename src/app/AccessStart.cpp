@@ -129,7 +129,7 @@ bool offerConversion(const QString& cataloguePath) {
         convertInPlace(catalogue, kept);
     } catch (const std::exception& exception) {
         const Failure failure = shortened(failure::fromException(exception), catalogue);
-        refuse(QStringLiteral("Error %1: %2").arg(failure.number).arg(failure.description));
+        refuse(startupReport(QString(), failure));
         return false;
     }
     return true;

@@ -37,9 +37,7 @@ std::optional<Placement> findPlacement(const QString& given, const QString& prog
             location::createEmptyCatalogue(found.path);
         } catch (const std::exception& exception) {
             const Failure failure = failure::fromException(exception);
-            ShowMessage(QStringLiteral("The catalogue could not be created.\r\n\r\nError %1: %2")
-                            .arg(failure.number)
-                            .arg(failure.description),
+            ShowMessage(startupReport(QStringLiteral("The catalogue could not be created."), failure),
                         msgbox::OkOnly | msgbox::Stop, QStringLiteral("LumaretTool"));
             return std::nullopt;
         }

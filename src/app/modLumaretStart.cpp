@@ -30,10 +30,8 @@ frmLumaret* Main(const Placement& placement) {
     } catch (const std::exception& exception) {
         const Failure failure = failure::fromException(exception);
         delete window;
-        ShowMessage(QStringLiteral("LumaretTool cannot start.\r\n\r\nError %1: %2")
-                        .arg(failure.number)
-                        .arg(failure.description),
-                    msgbox::OkOnly | msgbox::Stop, QStringLiteral("LumaretTool"));
+        ShowMessage(startupReport(QStringLiteral("LumaretTool cannot start."), failure), msgbox::OkOnly | msgbox::Stop,
+                    QStringLiteral("LumaretTool"));
         return nullptr;
     }
     centreOnScreen(window);

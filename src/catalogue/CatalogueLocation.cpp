@@ -3,6 +3,7 @@
 #include "Version.h"
 #include "catalogue/EngineFailure.h"
 #include "catalogue/Failure.h"
+#include "catalogue/Statements.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -63,10 +64,10 @@ void runSchema(const QString& file) {
         if (!query.exec(statement))
             throw engineFailure(query.lastError());
     };
-    run(QStringLiteral("BEGIN"));
+    run(statements::beginWriting().text);
     for (const QString& statement : schemaStatements())
         run(statement);
-    run(QStringLiteral("COMMIT"));
+    run(statements::commit().text);
 }
 } // namespace
 
@@ -108,7 +109,7 @@ QString shortPath(const QString& path) {
 void createEmptyCatalogue(const QString& path) {
     const QFileInfo target(path);
     if (target.exists())
-        throw failure::pathFileAccess(path, QStringLiteral("the file already exists"));
+        throw failure::fileAlreadyExists(path, QStringLiteral("a catalogue is never replaced"));
     const QString folder = target.absolutePath();
     if (!QDir().mkpath(folder))
         throw failure::pathFileAccess(folder, QStringLiteral("the folder cannot be made"));

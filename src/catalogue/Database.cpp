@@ -17,9 +17,7 @@
 
 namespace {
 Failure markedAsTheEngines(qint32 number, const QString& text) {
-    Failure made(number, text);
-    made.fromEngine = true;
-    return made;
+    return Failure::withNumber(number, text, true);
 }
 } // namespace
 
@@ -27,7 +25,7 @@ Failure engineFailure(const QSqlError& error) {
     bool ok = false;
     qint32 number = error.nativeErrorCode().toInt(&ok);
     if (!ok || number == 0)
-        number = failure::EngineWithoutCode; // the engine said something went wrong without a code of its own
+        number = qint32(failure::EngineWithoutCode); // the engine said something went wrong without a code of its own
     const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
     return markedAsTheEngines(number, text);
 }
@@ -37,9 +35,16 @@ Failure engineFailure(sqlite3* handle, int code) {
     if (number == SQLITE_OK)
         number = code;
     if (number == SQLITE_OK)
-        number = failure::EngineWithoutCode;
+        number = qint32(failure::EngineWithoutCode);
     const QString text = QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(code));
     return markedAsTheEngines(number, text);
+}
+
+Failure bindFailure(sqlite3* handle, int code, const QString& what) {
+    const Failure engine = engineFailure(handle, code);
+    return markedAsTheEngines(
+        engine.number,
+        QStringLiteral("The value for %1 could not be given to the engine (%2).").arg(what, engine.description));
 }
 
 sqlite3* engineHandle(const QSqlDatabase& connection) {
@@ -75,8 +80,7 @@ FileKind checkSignature(const QString& path) {
         throw Failure(failure::CannotOpenCatalogue, QStringLiteral("Could not find file '%1'.").arg(native));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw Failure(failure::PathFileAccessError,
-                      QStringLiteral("Path/File access error: '%1' (%2)").arg(native, file.errorString()));
+        throw failure::pathFileAccess(path, file.errorString());
     const QByteArray head = file.read(32);
     const QByteArray jetMark = head.mid(4, 15);
     const bool jet3 = head.size() > 0x14 && head.at(0x14) == 0;
@@ -146,9 +150,11 @@ void Database::requireTables() {
     for (const char* table : requiredTables) {
         // The first statement is where a file locked by another program or with a damaged header shows:
         // preparing it reads the schema.
-        if (!q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE")))
+        const Statement lookUp = statements::tableNamed(QString::fromLatin1(table));
+        if (!q.prepare(lookUp.text))
             throw explained(engineFailure(q.lastError()));
-        q.addBindValue(QString::fromLatin1(table));
+        for (const QVariant& value : lookUp.binds)
+            q.addBindValue(value);
         if (!q.exec())
             throw explained(engineFailure(q.lastError()));
         if (!q.next())
@@ -173,9 +179,19 @@ QSqlDatabase Database::connection() const {
     return QSqlDatabase::database(connectionName, false);
 }
 
-Recordset Database::OpenRecordset(const Statement& statement, RecordsetType type) {
+Recordset Database::OpenRecordset(const Statement& statement) {
     try {
-        return Recordset(connection(), statement, type);
+        return Recordset(connection(), statement);
+    } catch (const Failure& failure) {
+        if (transactionDepth > 0)
+            throw;
+        throw explained(failure);
+    }
+}
+
+RowAdder Database::OpenRowAdder(const QString& table) {
+    try {
+        return RowAdder(connection(), table);
     } catch (const Failure& failure) {
         if (transactionDepth > 0)
             throw;
@@ -205,9 +221,9 @@ void Database::Execute(const Statement& statement) {
     }
 }
 
-void Database::run(const QString& sql) {
+void Database::run(const Statement& statement) {
     QSqlQuery q(connection());
-    if (!q.exec(sql))
+    if (!q.exec(statement.text))
         throw engineFailure(q.lastError());
 }
 
@@ -231,7 +247,7 @@ void Database::transaction(const std::function<void()>& fn) {
         }
     }
     try {
-        run(QStringLiteral("BEGIN IMMEDIATE"));
+        run(statements::beginWriting());
     } catch (const Failure& failure) {
         throw explained(failure);
     }
@@ -254,7 +270,7 @@ void Database::transaction(const std::function<void()>& fn) {
             const std::unique_ptr<void, decltype(&sqlite3_free)> owned(changes, &sqlite3_free);
             access->write(engineHandle(connection()), size, changes);
         }
-        run(QStringLiteral("COMMIT"));
+        run(statements::commit());
     } catch (const Failure& failure) {
         endSession(session);
         rollBack();
@@ -271,7 +287,7 @@ void Database::transaction(const std::function<void()>& fn) {
 void Database::rollBack() {
     --transactionDepth;
     try {
-        run(QStringLiteral("ROLLBACK"));
+        run(statements::rollBack());
     } catch (const Failure&) {
         // The engine may already have rolled back by itself; the original failure is the one to report.
     }
@@ -322,7 +338,7 @@ Failure Database::explained(const Failure& failure) {
     default:
         text = reason;
     }
-    return Failure(failure.number, text);
+    return Failure::withNumber(failure.number, text);
 }
 
 // The engine's own check of the file, in one line; empty when the check finds nothing or cannot run at all.

@@ -2,6 +2,7 @@
 
 #include "catalogue/Failure.h"
 #include "catalogue/Recordset.h"
+#include "catalogue/RowAdder.h"
 #include "catalogue/Statements.h"
 
 #include <QSqlDatabase>
@@ -23,7 +24,9 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    Recordset OpenRecordset(const Statement& statement, RecordsetType type = RecordsetType::Snapshot);
+    Recordset OpenRecordset(const Statement& statement);
+    // Adds rows to the table; see RowAdder.
+    RowAdder OpenRowAdder(const QString& table);
     void Execute(const Statement& statement);
 
     // Runs fn inside one write transaction (taken at once, so that the identifiers it reads stay its own):
@@ -40,7 +43,7 @@ public:
     static constexpr int defaultBusyTimeoutMs = 5000;
 
 private:
-    void run(const QString& sql);
+    void run(const Statement& statement);
     void rollBack();
     Failure explained(const Failure& failure);
     QString damageFound();

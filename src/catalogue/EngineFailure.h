@@ -14,6 +14,8 @@ Failure engineFailure(const QSqlError& error);
 Failure engineFailure(int resultCode, const QString& message);
 // The same for a call made on the engine's handle directly; code is what the call returned.
 Failure engineFailure(sqlite3* handle, int code);
+// A value the engine would not take for a statement (too big, no memory); what names the value's column.
+Failure bindFailure(sqlite3* handle, int code, const QString& what);
 Failure noSuchTable(const QString& table);
 
 // The engine's handle under the connection, for the statements that move many rows: Qt's binding and fetching

@@ -10,9 +10,25 @@ const char* Failure::what() const noexcept {
     return whatText.constData();
 }
 
+Failure Failure::withNumber(qint32 number, QString description, bool fromEngine) {
+    Failure made(FailureNumber::EngineWithoutCode, std::move(description));
+    made.number = number;
+    made.fromEngine = fromEngine;
+    return made;
+}
+
 QString errorSentence(const Failure& failure) {
     return QStringLiteral("An error, ") + QString::number(failure.number) + QStringLiteral(": '") +
            failure.description + QStringLiteral("' has occurred.");
+}
+
+QString startupReport(const QString& headline, const Failure& failure) {
+    const QString line = QStringLiteral("Error %1: %2").arg(failure.number).arg(failure.description);
+    return headline.isEmpty() ? line : headline + QStringLiteral("\r\n\r\n") + line;
+}
+
+QString terminalReport(const QString& tool, const std::exception& exception) {
+    return tool + QStringLiteral(": ") + errorSentence(failure::fromException(exception));
 }
 
 namespace failure {
@@ -37,9 +53,17 @@ Failure itemNotFound(const QString& column) {
 Failure typeMismatch() {
     return {TypeMismatch, QStringLiteral("Type mismatch")};
 }
+namespace {
+QString shownPath(const QString& path) {
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+} // namespace
+
 Failure pathFileAccess(const QString& path, const QString& reason) {
-    return {PathFileAccessError, QStringLiteral("Path/File access error: '%1' (%2)")
-                                     .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), reason)};
+    return {PathFileAccessError, QStringLiteral("Path/File access error: '%1' (%2)").arg(shownPath(path), reason)};
+}
+Failure fileAlreadyExists(const QString& path, const QString& remedy) {
+    return {FileAlreadyExists, QStringLiteral("File already exists: '%1' (%2)").arg(shownPath(path), remedy)};
 }
 Failure fromException(const std::exception& exception) {
     if (const auto* known = dynamic_cast<const Failure*>(&exception))

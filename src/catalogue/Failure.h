@@ -4,13 +4,49 @@
 #include <QtGlobal>
 #include <exception>
 
+// Every number the program raises itself, the companion tools' included; everything else a failure carries comes
+// from the engine or the file system. The numbers are those the older program showed for the same situations.
+enum class FailureNumber : qint32 {
+    Overflow = 6,
+    OutOfMemory = 7,
+    SubscriptOutOfRange = 9,
+    TypeMismatch = 13,
+    InternalError = 51,
+    FileNotFound = 53,
+    FileAlreadyExists = 58,
+    InputPastEndOfFile = 62,
+    PathFileAccessError = 75,
+    ObjectNotSet = 91,
+    InvalidUseOfNull = 94,
+    InvalidFileFormat = 321,
+    InvalidPropertyArrayIndex = 381,
+    KeyAlreadyTaken = 457, // a name given to more than one entry where one was meant
+    UpdateWithoutAddNew = 3020,
+    NoCurrentRecord = 3021,
+    IdentifierNotUnique = 3022,
+    CannotOpenCatalogue = 3024,
+    CannotUpdate = 3027,
+    FieldTooSmall = 3163, // a text longer than its Access column holds
+    ChangedByAnotherProgram = 3197, // an Access catalogue written by another program since it was read
+    NoSuchTable = 3078,
+    EngineWithoutCode = 3146,
+    ItemNotFound = 3265,
+    UnrecognizedFormat = 3343,
+    ConversionError = 3421,
+    Cancelled = 32755,
+};
+
 // A failure travels as an exception from where it happens to the nearest guarded routine, which shows it
 // (number and description) in one sentence. No routine of the program passes result codes instead.
 class Failure : public std::exception {
 public:
-    Failure(qint32 number, QString description) : number(number), description(std::move(description)) {}
+    Failure(FailureNumber number, QString description) : number(qint32(number)), description(std::move(description)) {}
+    // A number that is not the program's own: the engine's result code (marked as such) or one handed on as is.
+    static Failure withNumber(qint32 number, QString description, bool fromEngine = false);
 
     const char* what() const noexcept override;
+    // True when this is the program's own failure of that number (the engine's codes overlap the small ones).
+    bool is(FailureNumber own) const { return !fromEngine && number == qint32(own); }
 
     qint32 number;
     QString description;
@@ -22,37 +58,18 @@ private:
     mutable QByteArray whatText;
 };
 
-// The one sentence in which every failure of a command reaches the user, in a window or on a terminal.
+// How a failure is shown; every window and terminal goes through one of these three.
+// In a message box after a command: "An error, N: 'description' has occurred."
 QString errorSentence(const Failure& failure);
+// In the message box that ends or refuses start-up: the headline (when there is one), a blank line, then
+// "Error N: description".
+QString startupReport(const QString& headline, const Failure& failure);
+// On a companion tool's standard error: "tool: " and the sentence of a message box, so that a script sees what
+// the window would have said. Anything thrown becomes a failure first.
+QString terminalReport(const QString& tool, const std::exception& exception);
 
-// The numbers the program raises itself; everything else comes from the engine or the file system.
 namespace failure {
-constexpr qint32 Overflow = 6;
-constexpr qint32 OutOfMemory = 7;
-constexpr qint32 SubscriptOutOfRange = 9;
-constexpr qint32 TypeMismatch = 13;
-constexpr qint32 InternalError = 51;
-constexpr qint32 FileNotFound = 53;
-constexpr qint32 FileAlreadyExists = 58;
-constexpr qint32 InputPastEndOfFile = 62;
-constexpr qint32 PathFileAccessError = 75;
-constexpr qint32 InvalidFileFormat = 321;
-constexpr qint32 ObjectNotSet = 91;
-constexpr qint32 InvalidUseOfNull = 94;
-constexpr qint32 InvalidPropertyArrayIndex = 381;
-constexpr qint32 UpdateWithoutAddNew = 3020;
-constexpr qint32 NoCurrentRecord = 3021;
-constexpr qint32 IdentifierNotUnique = 3022;
-constexpr qint32 CannotOpenCatalogue = 3024;
-constexpr qint32 CannotUpdate = 3027;
-constexpr qint32 ChangedByAnotherProgram = 3197;
-constexpr qint32 NoSuchTable = 3078;
-constexpr qint32 EngineWithoutCode = 3146;
-constexpr qint32 OperationNotSupported = 3251;
-constexpr qint32 ItemNotFound = 3265;
-constexpr qint32 UnrecognizedFormat = 3343;
-constexpr qint32 ConversionError = 3421;
-constexpr qint32 Cancelled = 32755;
+using enum FailureNumber;
 
 Failure overflow();
 Failure invalidUseOfNull();
@@ -63,6 +80,8 @@ Failure itemNotFound(const QString& column = {});
 Failure typeMismatch();
 // A file or folder that cannot be opened, made or written, with the system's reason.
 Failure pathFileAccess(const QString& path, const QString& reason);
+// A file that is never replaced without being asked; remedy says what to do instead.
+Failure fileAlreadyExists(const QString& path, const QString& remedy);
 // Anything else thrown on the way (no memory, a library's own exception) becomes a failure like the others, so
 // that it is reported instead of ending the program.
 Failure fromException(const std::exception& exception);

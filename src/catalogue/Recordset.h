@@ -8,18 +8,13 @@
 #include <QStringView>
 #include <QVariant>
 #include <memory>
-#include <string_view>
 
-enum class RecordsetType { Dynaset = 2, Snapshot = 4 };
-
-// A result set over one statement, run on the engine's own interface: the program reads and adds rows by the
-// hundred thousand, where Qt's per-value QVariants and named bindings would cost more than the engine itself.
-// A snapshot reads its rows forward and stands on the first row when opened.
-// A dynaset over a whole table ("SELECT * FROM <table>") is only ever used to add rows, so it does not read
-// the table at all: AddNew, set the columns, Update writes the row with one prepared INSERT.
+// The rows of one statement, read forward on the engine's own interface: the program reads rows by the hundred
+// thousand, where Qt's per-value QVariants would cost more than the engine itself. It stands on the first row
+// when opened. Rows are added through a RowAdder instead.
 class Recordset {
 public:
-    Recordset(QSqlDatabase db, const Statement& statement, RecordsetType type);
+    Recordset(QSqlDatabase db, const Statement& statement);
     Recordset(Recordset&&) noexcept;
     Recordset& operator=(Recordset&&) noexcept;
     ~Recordset();
@@ -45,31 +40,21 @@ public:
         qint64 whole = 0;    // for Whole
         QByteArrayView utf8; // for Text (as UTF-8) and Bytes (as they are)
     };
-    FieldValue field(int position) const;
-    QStringView textField(int position) const; // text as UTF-16, exactly as Fields gives it
-
-    void AddNew();
-    void setField(int position, const QVariant& value);
-    void setField(const QString& name, const QVariant& value);
-    // A whole number, as setField with one but without a QVariant for each value.
-    void setWholeField(int position, qint64 value);
-    // A text given as UTF-8 (copied at once); Update converts it for its column like any other text.
-    void setFieldUtf8(int position, std::string_view utf8);
-    // Writes the row. A text its number column cannot take fails as RefusedValue (3421), naming the column.
-    void Update();
+    FieldValue RawField(int position) const;
+    QStringView TextField(int position) const; // text as UTF-16, exactly as Fields gives it
 
     void Close();
 
 private:
     struct Rows;
-    struct Adder;
 
-    void requireRow(int position) const;
-    void requireAdder() const;
-    void requireEditing() const;
+    void RequireRow(int position) const;
 
     std::unique_ptr<Rows> rows;
     QStringList columns;
     bool atEnd = true;
-    std::unique_ptr<Adder> adder;
 };
+
+// The position of a column among names, without regard to case (catalogues made by hand or converted spell them
+// as they like); 3265 naming it when there is none.
+int columnPosition(const QStringList& columns, const QString& name);

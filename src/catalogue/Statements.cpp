@@ -95,8 +95,8 @@ Statement largestPartId() {
     return {QStringLiteral("SELECT MAX(FigurePartID) as MaxRec FROM tblFigurePart"), {}};
 }
 
-Statement partRowsForAdding() {
-    return {QStringLiteral("SELECT * FROM tblFigurePart"), {}};
+QString partTable() {
+    return QStringLiteral("tblFigurePart");
 }
 
 Statement categoriesWithId(qint32 categoryId) {
@@ -105,6 +105,22 @@ Statement categoriesWithId(qint32 categoryId) {
 
 Statement figuresWithId(qint32 figureId) {
     return {"SELECT FigureName AS Name FROM tblFigure WHERE FigureID=" + number(figureId), {}};
+}
+
+Statement beginWriting() {
+    return {QStringLiteral("BEGIN IMMEDIATE"), {}};
+}
+
+Statement commit() {
+    return {QStringLiteral("COMMIT"), {}};
+}
+
+Statement rollBack() {
+    return {QStringLiteral("ROLLBACK"), {}};
+}
+
+Statement tableNamed(const QString& table) {
+    return {QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE"), {table}};
 }
 
 Statement quickCheck() {
@@ -151,6 +167,30 @@ Statement addRow(const QString& table, const QStringList& columns) {
     }
     return {"INSERT INTO " + quotedIdentifier(table) + " (" + names.join(QLatin1String(", ")) + ") VALUES (" +
                 marks.join(QLatin1String(", ")) + ")",
+            {}};
+}
+
+Statement createTable(const QString& table, const QList<ColumnDeclaration>& columns) {
+    QStringList declared;
+    for (const ColumnDeclaration& column : columns) {
+        QString declaration = quotedIdentifier(column.name) + QLatin1Char(' ') + column.type;
+        if (column.caseless)
+            declaration += QLatin1String(" COLLATE NOCASE");
+        if (column.primaryKey)
+            declaration += QLatin1String(" NOT NULL PRIMARY KEY");
+        else if (column.notNull)
+            declaration += QLatin1String(" NOT NULL");
+        declared << declaration;
+    }
+    return {"CREATE TABLE " + quotedIdentifier(table) + " (" + declared.join(QLatin1String(", ")) + ")", {}};
+}
+
+Statement createIndex(const QString& index, const QString& table, const QStringList& columns) {
+    QStringList quoted;
+    for (const QString& column : columns)
+        quoted << quotedIdentifier(column);
+    return {"CREATE INDEX " + quotedIdentifier(index) + " ON " + quotedIdentifier(table) + " (" +
+                quoted.join(QLatin1String(", ")) + ")",
             {}};
 }
 } // namespace statements

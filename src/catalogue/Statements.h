@@ -12,7 +12,8 @@ struct Statement {
     QVariantList binds;
 };
 
-// Every statement the program sends, under one name each. Nothing outside this file writes SQL.
+// Every statement the program sends, under one name each. Nothing outside this file writes SQL but the empty
+// catalogue's schema (resources/catalogue/schema.sql), which CatalogueLocation runs as it stands.
 namespace statements {
 Statement listCategories();
 Statement listFigures(qint32 categoryId);
@@ -34,10 +35,17 @@ Statement countSameName(qint32 categoryId, const QString& name);
 Statement largestFigureId();
 Statement addFigure(qint32 newId, qint32 categoryId, const QString& name, const QString& type);
 Statement largestPartId();
-Statement partRowsForAdding();
+// The table the parts of a figure are added to, one RowAdder row each.
+QString partTable();
 // The rows a command is about to change, one name each, so that it can refuse an identifier held twice.
 Statement categoriesWithId(qint32 categoryId);
 Statement figuresWithId(qint32 figureId);
+// One write transaction, taken at once so that the identifiers read inside it stay its own, and its end.
+Statement beginWriting();
+Statement commit();
+Statement rollBack();
+// Any row when the catalogue has a table of that name (case aside).
+Statement tableNamed(const QString& table);
 // The engine's own check of the file, stopping at the first fault found ("ok" when there is none).
 Statement quickCheck();
 
@@ -49,7 +57,19 @@ Statement categoriesWithFigureCounts();
 Statement figuresWithPartCounts(qint32 categoryId);
 
 // The columns of a table (name in column 1, declared type in column 2), and a row of values for all of them.
-// Column names come from the catalogue, so they are quoted: a part column may be called "Part Colour" or "Order".
+// Names of tables, columns and indexes come from the catalogue or an Access file, so every statement built from
+// them quotes them (quotedIdentifier): a part column may be called "Part Colour" or "Order".
 Statement tableColumns(const QString& table);
 Statement addRow(const QString& table, const QStringList& columns);
+
+// A column of a table being made: its name, declared type and what is required of it.
+struct ColumnDeclaration {
+    QString name;
+    QString type;
+    bool caseless = false; // text compared without regard to case
+    bool primaryKey = false;
+    bool notNull = false;
+};
+Statement createTable(const QString& table, const QList<ColumnDeclaration>& columns);
+Statement createIndex(const QString& index, const QString& table, const QStringList& columns);
 } // namespace statements

@@ -149,17 +149,17 @@ QLatin1StringView trimAsciiBlanks(QLatin1StringView text) {
 // A name of plain ASCII, the common case, is taken from the engine's own UTF-8 as it is; anything else as the
 // engine turns it into UTF-16.
 void addName(EntryBatch& batch, const Recordset& rows, int column) {
-    const Recordset::FieldValue name = rows.field(column);
+    const Recordset::FieldValue name = rows.RawField(column);
     if (name.kind != Recordset::FieldKind::Text)
         batch.add(trimBlanks(requireText(rows.Fields(column))));
     else if (isAscii(name.utf8))
         batch.add(trimAsciiBlanks(QLatin1StringView(name.utf8.data(), name.utf8.size())));
     else
-        batch.add(trimBlanks(rows.textField(column)));
+        batch.add(trimBlanks(rows.TextField(column)));
 }
 
 qint32 identifier(const Recordset& rows, int column) {
-    const Recordset::FieldValue id = rows.field(column);
+    const Recordset::FieldValue id = rows.RawField(column);
     return id.kind == Recordset::FieldKind::Whole ? toInt32(id.whole) : requireWhole(rows.Fields(column));
 }
 

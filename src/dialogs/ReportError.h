@@ -22,7 +22,7 @@ template <class Fn> void guardedFileCommand(Fn&& fn) {
         fn();
     } catch (const std::exception& exception) {
         const Failure failure = failure::fromException(exception);
-        if (failure.number != failure::Cancelled)
+        if (!failure.is(failure::Cancelled))
             ReportError(failure);
     }
 }

@@ -18,7 +18,7 @@ int partNameColumn(const Recordset& parts) {
 // One value of the current row, read in the form the engine holds it; texts that need a closer look, and any
 // value the file does not carry as it is, go the way of Fields.
 void addValue(TransferWriter& writer, const Recordset& parts, int column) {
-    const Recordset::FieldValue value = parts.field(column);
+    const Recordset::FieldValue value = parts.RawField(column);
     switch (value.kind) {
     case Recordset::FieldKind::Null:
         writer.addNull();

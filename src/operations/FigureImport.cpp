@@ -35,21 +35,21 @@ class PartRows {
 public:
     PartRows(Database& db, qint32 figureId)
         : figureId(figureId), nextPartId(nextIdentifier(db, statements::largestPartId())),
-          rows(db.OpenRecordset(statements::partRowsForAdding(), RecordsetType::Dynaset)), columns(rows.FieldCount()) {}
+          rows(db.OpenRowAdder(statements::partTable())), columns(rows.FieldCount()) {}
 
-    // The pieces of the part line `line`, as UTF-8; data column k takes piece k, and pieces beyond the columns
-    // are left over.
-    template <class Pieces, class ToUtf8> void add(qint64 line, const Pieces& pieces, ToUtf8 toUtf8) {
+    // The pieces of the part line `line`: data column k takes piece k, and pieces beyond the columns are left
+    // over.
+    void add(qint64 line, const TransferPieces& pieces) {
         if (pieces.size() < columns - 2)
             throw shortPartLine(line, columns - 2);
         if (!identifierColumns) // looked up with the first part: a figure without parts needs neither
             identifierColumns = {rows.FieldPosition(QStringLiteral("FigureID")),
                                  rows.FieldPosition(QStringLiteral("FigurePartID"))};
         rows.AddNew();
-        rows.setWholeField(identifierColumns->first, figureId);
-        rows.setWholeField(identifierColumns->second, toInt32(nextPartId++));
+        rows.SetWholeField(identifierColumns->first, figureId);
+        rows.SetWholeField(identifierColumns->second, toInt32(nextPartId++));
         for (int i = 2; i < columns; ++i)
-            rows.setFieldUtf8(i, toUtf8(pieces[i - 2]));
+            rows.SetTextField(i, windows1252::toUtf8(pieces[i - 2], scratch));
         try {
             rows.Update();
         } catch (const RefusedValue& refused) {
@@ -62,9 +62,10 @@ public:
 private:
     qint32 figureId;
     qint64 nextPartId;
-    Recordset rows;
+    RowAdder rows;
     int columns;
     std::optional<std::pair<int, int>> identifierColumns;
+    std::string scratch;
 };
 
 // The figure row and then its parts, which addParts hands to the PartRows, all in one transaction.
@@ -85,17 +86,6 @@ ImportedFigure addFigure(Database& db, qint32 categoryId, const QString& name, c
 }
 } // namespace
 
-ImportedFigure addTransferFigure(Database& db, qint32 categoryId, const TransferFigure& figure) {
-    return addFigure(db, categoryId, figure.name, figure.type, [&](PartRows& parts) {
-        QByteArray utf8;
-        for (const TransferPart& part : figure.parts)
-            parts.add(part.line, part.pieces, [&](const QString& piece) {
-                utf8 = piece.toUtf8();
-                return std::string_view(utf8.constData(), size_t(utf8.size()));
-            });
-    });
-}
-
 // The file is read as the rows are written: a failure on its last line rolls back everything before it, and
 // no more than one buffer of the file is ever held.
 ImportedFigure importTransferFile(Database& db, qint32 categoryId, const QString& path) {
@@ -104,10 +94,8 @@ ImportedFigure importTransferFile(Database& db, qint32 categoryId, const QString
     const TransferHeading heading = readTransferHeading(lines);
     return addFigure(db, categoryId, heading.name, heading.type, [&](PartRows& parts) {
         TransferPieces pieces;
-        std::string scratch;
-        const auto toUtf8 = [&](QByteArrayView piece) { return windows1252::toUtf8(piece, scratch); };
         while (nextTransferPart(lines, pieces))
-            parts.add(lines.lineNumber(), pieces, toUtf8);
+            parts.add(lines.lineNumber(), pieces);
     });
 }
 

@@ -3,7 +3,6 @@
 #include <QString>
 
 class Database;
-struct TransferFigure;
 
 namespace operations {
 
@@ -13,12 +12,9 @@ struct ImportedFigure {
     bool nameClash = false;
 };
 
-// Adds the figure and all its parts to the category in one transaction: everything is written or, on any
-// failure, nothing. The new identifiers are read inside it too, so that another copy of the program adding
-// rows at the same moment cannot be handed the same ones.
-ImportedFigure addTransferFigure(Database& db, qint32 categoryId, const TransferFigure& figure);
-
-// Reads the transfer file and adds its figure as above.
+// Reads the transfer file and adds its figure and all its parts to the category in one transaction: everything
+// is written or, on any failure, nothing. The new identifiers are read inside it too, so that another copy of
+// the program adding rows at the same moment cannot be handed the same ones.
 ImportedFigure importTransferFile(Database& db, qint32 categoryId, const QString& path);
 
 } // namespace operations

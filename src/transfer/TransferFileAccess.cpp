@@ -9,11 +9,6 @@
 #include <filesystem>
 
 namespace {
-Failure accessError(const QString& path, const QString& reason) {
-    return {failure::PathFileAccessError,
-            QStringLiteral("Path/File access error: '%1' (%2)").arg(QFileInfo(path).absoluteFilePath(), reason)};
-}
-
 // Looked at before the file is opened: opening a named pipe alone would already wait for a writer.
 void requireRegularFile(const QString& path) {
     std::error_code error;
@@ -24,18 +19,18 @@ void requireRegularFile(const QString& path) {
     case std::filesystem::file_type::regular:
         return;
     case std::filesystem::file_type::directory:
-        throw accessError(path, QStringLiteral("a folder, not a file"));
+        throw failure::pathFileAccess(path, QStringLiteral("a folder, not a file"));
     case std::filesystem::file_type::fifo:
-        throw accessError(path, QStringLiteral("a named pipe, not a regular file"));
+        throw failure::pathFileAccess(path, QStringLiteral("a named pipe, not a regular file"));
     case std::filesystem::file_type::character:
     case std::filesystem::file_type::block:
-        throw accessError(path, QStringLiteral("a device, not a regular file"));
+        throw failure::pathFileAccess(path, QStringLiteral("a device, not a regular file"));
     case std::filesystem::file_type::socket:
-        throw accessError(path, QStringLiteral("a socket, not a regular file"));
+        throw failure::pathFileAccess(path, QStringLiteral("a socket, not a regular file"));
     default:
         if (error)
-            throw accessError(path, QString::fromLocal8Bit(error.message()));
-        throw accessError(path, QStringLiteral("not a regular file"));
+            throw failure::pathFileAccess(path, QString::fromLocal8Bit(error.message()));
+        throw failure::pathFileAccess(path, QStringLiteral("not a regular file"));
     }
 }
 } // namespace
@@ -45,14 +40,14 @@ TransferFile::TransferFile(const QString& path)
                                   [this](char* into, qsizetype capacity) {
                                       const qint64 got = file.read(into, capacity);
                                       if (got < 0)
-                                          throw accessError(this->path, file.errorString());
+                                          throw failure::pathFileAccess(this->path, file.errorString());
                                       return qsizetype(got);
                                   },
                                   QFileInfo(path).absoluteFilePath()) {
     requireRegularFile(path);
     // Unbuffered: the reader keeps a buffer of its own.
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw accessError(path, file.errorString());
+        throw failure::pathFileAccess(path, file.errorString());
 }
 
 namespace {
@@ -64,7 +59,7 @@ Failure writeError(const QString& path, const QString& fileReason, int systemErr
     if (systemError == ENOSPC || systemError == EDQUOT)
         return {failure::PathFileAccessError, QStringLiteral("The disk is full: '%1' could not be written (%2).")
                                                   .arg(QFileInfo(path).absoluteFilePath(), reason)};
-    return accessError(path, reason);
+    return failure::pathFileAccess(path, reason);
 }
 } // namespace
 
@@ -73,7 +68,7 @@ void saveWholeFile(const QString& path, const QByteArray& content) {
     // Unbuffered, so that a write the system refuses fails here with the system's reason; through the buffer it
     // only showed at the commit, as "Unknown error".
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw accessError(path, file.errorString());
+        throw failure::pathFileAccess(path, file.errorString());
     errno = 0;
     if (file.write(content) != content.size()) {
         const int systemError = errno;

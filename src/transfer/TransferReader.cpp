@@ -134,19 +134,3 @@ bool nextTransferPart(TransferLines& lines, TransferPieces& pieces) {
     }
     return false;
 }
-
-TransferFigure readTransferContent(QByteArrayView bytes) {
-    TransferLines lines(bytes);
-    TransferFigure figure;
-    const TransferHeading heading = readTransferHeading(lines);
-    figure.name = heading.name;
-    figure.type = heading.type;
-    TransferPieces pieces;
-    while (nextTransferPart(lines, pieces)) {
-        TransferPart part{lines.lineNumber(), {}};
-        for (const QByteArrayView piece : pieces)
-            part.pieces << windows1252::decode(piece);
-        figure.parts.append(part);
-    }
-    return figure;
-}

@@ -9,7 +9,7 @@
 #include <functional>
 
 // Reading a transfer file, in two layers that work on bytes alone and never touch a catalogue, so that they can
-// be driven from memory (tests, fuzzing) as well as from a file:
+// be driven from memory as well as from a file:
 //
 // TransferLines splits bytes into lines without copying them. A line runs up to a carriage return; a carriage
 // return with a line feed after it is one line end, a line feed alone is an ordinary character, and the last
@@ -78,18 +78,3 @@ using TransferPieces = QVarLengthArray<QByteArrayView, 16>;
 // Moves on to the next part line and splits it into pieces (views into the line, valid as the line is);
 // false at the end of the input.
 bool nextTransferPart(TransferLines& lines, TransferPieces& pieces);
-
-// One part line, decoded.
-struct TransferPart {
-    qint64 line = 0; // counted from 1, for messages
-    QStringList pieces;
-};
-
-struct TransferFigure {
-    QString name;
-    QString type;
-    QList<TransferPart> parts;
-};
-
-// The whole of a transfer file in memory, decoded: for small files and for tests. Fails as above.
-TransferFigure readTransferContent(QByteArrayView bytes);

@@ -40,14 +40,6 @@ TransferWriter::TransferWriter(const QString& name, const QString& type, const Q
     appendLine(trimBlanks(type), QStringLiteral("its type"));
 }
 
-void TransferWriter::addPart(const QVariantList& values, const QString& partName) {
-    givenPartName = partName;
-    beginPart();
-    for (const QVariant& value : values)
-        appendValue(valueText(value));
-    endPart();
-}
-
 void TransferWriter::addWhole(qint64 value) {
     char digits[24];
     const auto result = std::to_chars(std::begin(digits), std::end(digits), value);
@@ -94,7 +86,7 @@ void TransferWriter::appendValue(const QString& text) {
 
 void TransferWriter::refusePart(const QString& problem) const {
     QString what = QStringLiteral("part number %1").arg(partCount);
-    const QString partName = partNamer ? partNamer() : givenPartName;
+    const QString partName = partNamer ? partNamer() : QString();
     if (!partName.isEmpty())
         what += QStringLiteral(" (%1)").arg(quoted(partName));
     refuse(what, problem);

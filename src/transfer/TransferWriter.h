@@ -16,11 +16,8 @@ class TransferWriter {
 public:
     TransferWriter(const QString& name, const QString& type, const QDate& date = QDate::currentDate());
 
-    // The values of one part's data columns in table order; partName only serves to name the part in a refusal.
-    void addPart(const QVariantList& values, const QString& partName = {});
-
-    // The same part by part and value by value, for callers that read many rows themselves. The part's name is
-    // asked of partName only when a value is refused, so a part that passes costs no description.
+    // The parts, one by one and value by value in table order. The part's name is asked of partName only when a
+    // value is refused (to name the part), so a part that passes costs no description.
     void namePartsWith(std::function<QString()> partName) { partNamer = std::move(partName); }
     void beginPart() { ++partCount; }
     void addNull() { bytes += '!'; }
@@ -49,6 +46,5 @@ private:
     QString figureName;
     QByteArray bytes;
     qsizetype partCount = 0;
-    QString givenPartName;
     std::function<QString()> partNamer;
 };

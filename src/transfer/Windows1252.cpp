@@ -72,10 +72,4 @@ void encodeInto(QStringView text, QByteArray& out) {
     }
 }
 
-QByteArray encode(QStringView text) {
-    QByteArray out;
-    encodeInto(text, out);
-    return out;
-}
-
 } // namespace windows1252

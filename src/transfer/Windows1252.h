@@ -24,6 +24,5 @@ qsizetype firstUnencodable(QStringView text);
 // Appends the text's bytes; a character without a byte is written as '?'. Callers that must not lose
 // characters check firstUnencodable first.
 void encodeInto(QStringView text, QByteArray& out);
-QByteArray encode(QStringView text);
 
 } // namespace windows1252

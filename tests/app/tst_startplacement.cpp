@@ -134,7 +134,8 @@ private slots:
 
     void makingNeverReplaces() {
         TestCatalogue existing("INSERT INTO tblCategory VALUES (1, 'Kept')");
-        QCOMPARE(failureNumber([&] { location::createEmptyCatalogue(existing.path()); }), failure::PathFileAccessError);
+        QCOMPARE(failureNumber([&] { location::createEmptyCatalogue(existing.path()); }),
+                 int(failure::FileAlreadyExists));
         QCOMPARE(existing.rows("SELECT CategoryName FROM tblCategory"), QStringList{"Kept"});
         QCOMPARE(filesIn(existing.directory()), QStringList{"data.mdb"});
     }

@@ -10,28 +10,20 @@ private slots:
     void dates_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("stored"); // empty: not a date
-        QTest::newRow("ISO date") << "2024-03-05"
-                                  << "2024-03-05";
-        QTest::newRow("ISO at midnight") << "2024-03-05 00:00:00"
-                                         << "2024-03-05";
-        QTest::newRow("ISO with time") << "1899-12-31 23:59:59"
-                                       << "1899-12-31 23:59:59";
-        QTest::newRow("US short") << "3/5/2024"
-                                  << "2024-03-05";
-        QTest::newRow("US afternoon") << "12/31/1999 1:04:09 PM"
-                                      << "1999-12-31 13:04:09";
-        QTest::newRow("US midnight and noon") << "1/1/2000 12:00:00 AM"
-                                              << "2000-01-01";
-        QTest::newRow("US noon") << "1/1/2000 12:00 pm"
-                                 << "2000-01-01 12:00:00";
-        QTest::newRow("no such day") << "2/30/2024"
-                                     << "";
-        QTest::newRow("no such hour") << "1/1/2000 13:00 PM"
-                                      << "";
-        QTest::newRow("day before month is not US") << "31/12/2024"
-                                                    << "";
-        QTest::newRow("words") << "yesterday"
-                               << "";
+        const auto row = [](const char* name, const char* text, const char* stored) {
+            QTest::newRow(name) << QString(text) << QString(stored);
+        };
+        row("ISO date", "2024-03-05", "2024-03-05");
+        row("ISO at midnight", "2024-03-05 00:00:00", "2024-03-05");
+        row("ISO with time", "1899-12-31 23:59:59", "1899-12-31 23:59:59");
+        row("US short", "3/5/2024", "2024-03-05");
+        row("US afternoon", "12/31/1999 1:04:09 PM", "1999-12-31 13:04:09");
+        row("US midnight and noon", "1/1/2000 12:00:00 AM", "2000-01-01");
+        row("US noon", "1/1/2000 12:00 pm", "2000-01-01 12:00:00");
+        row("no such day", "2/30/2024", "");
+        row("no such hour", "1/1/2000 13:00 PM", "");
+        row("day before month is not US", "31/12/2024", "");
+        row("words", "yesterday", "");
     }
 
     void dates() {

@@ -55,7 +55,7 @@ private slots:
             chosen = save ? FileDialog::getSaveFileName(nullptr, "Save", folder.path())
                           : FileDialog::getOpenFileName(nullptr, "Open", folder.path());
         } catch (const Failure& failure) {
-            QCOMPARE(failure.number, failure::Cancelled);
+            QCOMPARE(failure.number, int(failure::Cancelled));
         }
         QCOMPARE(chosenInDialog, choose);
         QCOMPARE(chosen, choose ? file : QString());

@@ -114,9 +114,30 @@ void compareReadings(QByteArrayView bytes) {
                 fromWhole + QStringLiteral("\n----\n") + fromPieces);
 }
 
-void convertEveryKind(const TransferFigure& figure) {
-    for (const TransferPart& part : figure.parts)
-        for (const QString& piece : part.pieces) {
+// A whole input read as the import reads it, each piece decoded.
+struct ReadFigure {
+    QString name;
+    QString type;
+    QList<QStringList> parts;
+};
+
+ReadFigure readFigure(QByteArrayView bytes) {
+    TransferLines lines(bytes);
+    const TransferHeading heading = readTransferHeading(lines);
+    ReadFigure figure{heading.name, heading.type, {}};
+    TransferPieces pieces;
+    while (nextTransferPart(lines, pieces)) {
+        QStringList part;
+        for (const QByteArrayView piece : pieces)
+            part << windows1252::decode(piece);
+        figure.parts << part;
+    }
+    return figure;
+}
+
+void convertEveryKind(const ReadFigure& figure) {
+    for (const QStringList& part : figure.parts)
+        for (const QString& piece : part) {
             const QByteArray utf8 = piece.toUtf8();
             for (ColumnKind kind :
                  {ColumnKind::Text, ColumnKind::Integer, ColumnKind::Real, ColumnKind::Date, ColumnKind::YesNo})
@@ -126,17 +147,17 @@ void convertEveryKind(const TransferFigure& figure) {
 
 // The parts as the writer would put them back: the values before the empty text after the last "!". A line that
 // does not end in "!" or carries no value has no such form.
-QList<QStringList> carriedParts(const TransferFigure& figure) {
+QList<QStringList> carriedParts(const ReadFigure& figure) {
     QList<QStringList> parts;
-    for (const TransferPart& part : figure.parts) {
-        if (part.pieces.size() < 2 || !part.pieces.last().isEmpty())
+    for (const QStringList& part : figure.parts) {
+        if (part.size() < 2 || !part.last().isEmpty())
             return {};
-        parts << part.pieces.mid(0, part.pieces.size() - 1);
+        parts << part.mid(0, part.size() - 1);
     }
     return parts;
 }
 
-void checkRoundTrip(const TransferFigure& figure) {
+void checkRoundTrip(const ReadFigure& figure) {
     const QList<QStringList> parts = carriedParts(figure);
     if (parts.size() != figure.parts.size())
         return;
@@ -144,16 +165,16 @@ void checkRoundTrip(const TransferFigure& figure) {
     try {
         TransferWriter writer(figure.name, figure.type, QDate(2026, 1, 2));
         for (const QStringList& values : parts) {
-            QVariantList row;
+            writer.beginPart();
             for (const QString& value : values)
-                row << value;
-            writer.addPart(row);
+                writer.addText(value);
+            writer.endPart();
         }
         written = writer.content();
     } catch (const Failure&) {
         return; // the writer refuses what it cannot carry: a line break, say
     }
-    const TransferFigure back = readTransferContent(written);
+    const ReadFigure back = readFigure(written);
     if (back.name != trimBlanks(figure.name) || back.type != trimBlanks(figure.type))
         finding("name or type changed on the way back", back.name + QLatin1Char('|') + back.type);
     if (carriedParts(back) != parts)
@@ -189,7 +210,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArrayView bytes(data, qsizetype(size));
     compareReadings(bytes);
     try {
-        const TransferFigure figure = readTransferContent(bytes);
+        const ReadFigure figure = readFigure(bytes);
         convertEveryKind(figure);
         checkRoundTrip(figure);
     } catch (const Failure&) {

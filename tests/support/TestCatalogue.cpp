@@ -24,10 +24,7 @@
 #include <QtTest>
 #include <sqlite3.h>
 
-namespace {
-// A whole script, comments and all, as the sqlite3 tool would run it; the rows of its last query come back with
-// their columns joined by "|" (null as "<null>").
-QStringList runScript(const QString& path, const QString& script) {
+QStringList rowsOf(const QString& path, const QString& script) {
     sqlite3* db = nullptr;
     if (sqlite3_open(QFile::encodeName(path).constData(), &db) != SQLITE_OK)
         qFatal("cannot open test catalogue %s", qPrintable(path));
@@ -53,7 +50,6 @@ QStringList runScript(const QString& path, const QString& script) {
     sqlite3_close(db);
     return rows;
 }
-} // namespace
 
 QString TestCatalogue::sourceFile(const QString& relative) {
     return QDir(QStringLiteral(LUMARET_SOURCE_DIR)).filePath(relative);
@@ -99,7 +95,7 @@ TestCatalogue::TestCatalogue(const QString& sql, bool withSchema) {
     QFile schema(sourceFile(QStringLiteral("resources/catalogue/schema.sql")));
     if (!schema.open(QIODevice::ReadOnly))
         qFatal("schema.sql not found");
-    runScript(path(), (withSchema ? QString::fromUtf8(schema.readAll()) : QString()) + QLatin1Char('\n') + sql);
+    rowsOf(path(), (withSchema ? QString::fromUtf8(schema.readAll()) : QString()) + QLatin1Char('\n') + sql);
 }
 
 QString TestCatalogue::path() const {
@@ -107,15 +103,15 @@ QString TestCatalogue::path() const {
 }
 
 void TestCatalogue::exec(const QString& sql) const {
-    runScript(path(), sql);
+    rowsOf(path(), sql);
 }
 
 QVariant TestCatalogue::value(const QString& sql) const {
-    return runScript(path(), sql).value(0);
+    return rowsOf(path(), sql).value(0);
 }
 
 QStringList TestCatalogue::rows(const QString& sql) const {
-    return runScript(path(), sql);
+    return rowsOf(path(), sql);
 }
 
 frmLumaret* startProgram(const TestCatalogue& catalogue) {
@@ -222,7 +218,13 @@ Failure failureOf(const std::function<void()>& fn) {
     } catch (const Failure& f) {
         return f;
     }
-    return {0, {}};
+    return Failure::withNumber(0, {});
+}
+
+QString TestCatalogue::file(const QString& name, const QByteArray& content) const {
+    const QString path = dir.filePath(name);
+    writeFile(path, content);
+    return path;
 }
 
 QByteArray fileContent(const QString& path) {

@@ -24,6 +24,8 @@ public:
 
     QString directory() const { return dir.path(); }
     QString path() const;
+    // Writes a file of that name beside the catalogue (a transfer file, say) and returns its path.
+    QString file(const QString& name, const QByteArray& content) const;
 
     void exec(const QString& sql) const;
     QVariant value(const QString& sql) const;
@@ -37,6 +39,10 @@ public:
 private:
     QTemporaryDir dir;
 };
+
+// Runs a whole script, comments and all, on the SQLite file at path as the sqlite3 tool would; the rows of its last
+// query come back with their columns joined by "|" (null as "<null>"). A failing script fails the test.
+QStringList rowsOf(const QString& path, const QString& script);
 
 // Starts the program on the catalogue (as if it lay beside the executable) and returns its main window,
 // or nullptr when start-up failed.

@@ -14,9 +14,14 @@ private slots:
     // Kinds of value and characters that the command tests' catalogues do not hold, and a figure without parts.
     void writtenBytes() {
         TransferWriter writer(QStringLiteral("Horse!"), QStringLiteral("Race"), QDate(2026, 12, 5));
-        writer.addPart({2.5, QStringLiteral("Caf\u00E9 \u20AC\u0081")});
+        writer.beginPart();
+        writer.addText(TransferWriter::valueText(2.5));
+        writer.addText(QStringLiteral("Caf\u00E9 \u20AC\u0081\u00FF"));
+        writer.addNull();
+        writer.addWhole(-7);
+        writer.endPart();
         QCOMPARE(writer.content(), QByteArray("Lumaret Import/ Export file, created 12/05/26\r\nHorse!\r\nRace\r\n"
-                                              "2.5!Caf\xE9 \x80\x81!\r\n"));
+                                              "2.5!Caf\xE9 \x80\x81\xFF!!-7!\r\n"));
         QCOMPARE(TransferWriter(QStringLiteral("Owl"), QString(), QDate(2001, 2, 3)).content(),
                  QByteArray("Lumaret Import/ Export file, created 02/03/01\r\nOwl\r\n\r\n"));
     }
@@ -31,7 +36,9 @@ private slots:
                                                       u"\u0090\u2018\u2019\u201C\u201D\u2022\u2013\u2014"
                                                       u"\u02DC\u2122\u0161\u203A\u0153\u009D\u017E\u0178");
         QCOMPARE(windows1252::decode(bytes), characters);
-        QCOMPARE(windows1252::encode(characters), bytes);
+        QByteArray encoded;
+        windows1252::encodeInto(characters, encoded);
+        QCOMPARE(encoded, bytes);
         QCOMPARE(windows1252::firstUnencodable(characters + QChar(0x2122) + QChar(0x0100)), characters.size() + 1);
     }
 
@@ -55,12 +62,18 @@ private slots:
     }
     void reading() {
         QFETCH(QByteArray, bytes);
-        const TransferFigure figure = readTransferContent(bytes);
+        TransferLines lines(bytes);
+        const TransferHeading heading = readTransferHeading(lines);
         QStringList parts;
-        for (const TransferPart& part : figure.parts)
-            parts << QString::number(part.line) + QLatin1Char(':') + part.pieces.join(QLatin1Char('|'));
-        QTEST(figure.name, "name");
-        QTEST(figure.type, "type");
+        TransferPieces pieces;
+        while (nextTransferPart(lines, pieces)) {
+            QStringList decoded;
+            for (const QByteArrayView piece : pieces)
+                decoded << windows1252::decode(piece);
+            parts << QString::number(lines.lineNumber()) + QLatin1Char(':') + decoded.join(QLatin1Char('|'));
+        }
+        QTEST(heading.name, "name");
+        QTEST(heading.type, "type");
         QTEST(parts, "parts");
     }
 

@@ -55,20 +55,17 @@ int main(int argc, char** argv) {
     }
     const QString& source = files[0];
     const QString& target = files[1];
-    if (QFileInfo::exists(target)) {
-        err() << "lumaret-convert: '" << target << "' already exists; it is never overwritten. Give a new name.\n";
-        return 1;
-    }
     try {
+        // Looked at before the source is read, so that the answer comes at once; the conversion checks again.
+        if (QFileInfo::exists(target))
+            throw failure::fileAlreadyExists(target, QStringLiteral("it is never overwritten; give a new name"));
         const ConversionSummary summary = convertAccessFile(source, target, true);
         out() << "Converted '" << source << "' into '" << target << "':\n";
         for (const auto& [table, rows] : summary.tables)
             out() << "  " << table.leftJustified(24) << ' ' << rows << (rows == 1 ? " row\n" : " rows\n");
         return 0;
-    } catch (const Failure& f) {
-        err() << "lumaret-convert: failure " << f.number << ": " << f.description << '\n';
-    } catch (const std::exception& e) {
-        err() << "lumaret-convert: " << e.what() << '\n';
+    } catch (const std::exception& exception) {
+        err() << terminalReport(QStringLiteral("lumaret-convert"), exception) << '\n';
     }
     return 1;
 }

@@ -17,11 +17,6 @@
 
 namespace companion {
 namespace {
-// The companion's own refusals, under the numbers the runtime gives these situations: a file that already
-// exists, and a key already taken in a collection.
-constexpr qint32 FileAlreadyExists = 58;
-constexpr qint32 NameTwice = 457;
-
 QList<qint32> identifiers(Database& db, const Statement& statement, const QString& column) {
     Recordset rows = db.OpenRecordset(statement);
     QList<qint32> found;
@@ -48,9 +43,10 @@ qint32 onlyOne(const QList<qint32>& ids, const QString& kind, const QString& nam
             failure::ItemNotFound,
             QStringLiteral("Item not found in this collection: there is no %1 '%2'%3.").arg(kind, name, where));
     if (ids.size() > 1)
-        throw Failure(NameTwice, QStringLiteral("More than one %1 is named '%2'%3 (identifiers %4); rename all but one "
-                                                "of them in LumaretTool first.")
-                                     .arg(kind, name, where, listed(ids)));
+        throw Failure(failure::KeyAlreadyTaken,
+                      QStringLiteral("More than one %1 is named '%2'%3 (identifiers %4); rename all but one "
+                                     "of them in LumaretTool first.")
+                          .arg(kind, name, where, listed(ids)));
     return ids.first();
 }
 
@@ -71,8 +67,7 @@ void checkTarget(const QString& path, bool force) {
     if (!target.exists() && !target.isSymLink())
         return;
     if (!force)
-        throw Failure(FileAlreadyExists, QStringLiteral("File already exists: '%1' (--force replaces it)")
-                                             .arg(QDir::toNativeSeparators(target.absoluteFilePath())));
+        throw failure::fileAlreadyExists(path, QStringLiteral("--force replaces it"));
     if (!target.isFile())
         throw failure::pathFileAccess(path, QStringLiteral("not a file"));
 }

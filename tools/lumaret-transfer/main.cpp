@@ -137,7 +137,7 @@ int main(int argc, char* argv[]) {
         command->second.run(db, arguments, parser.isSet(forceOption));
     } catch (const std::exception& exception) {
         out().flush();
-        err() << "lumaret-transfer: " << errorSentence(failure::fromException(exception)) << '\n';
+        err() << terminalReport(QStringLiteral("lumaret-transfer"), exception) << '\n';
         return EXIT_FAILURE;
     }
     return EXIT_SUCCESS;

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "catalogue/EngineFailure.h"
+
+#include <QString>
+#include <memory>
+#include <sqlite3.h>
+
+// A statement prepared on the engine's own interface, finalized when it goes.
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using PreparedStatement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+inline PreparedStatement prepareStatement(sqlite3* engine, const QString& sql) {
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    const int code = sqlite3_prepare_v2(engine, text.constData(), int(text.size()), &statement, nullptr);
+    if (code != SQLITE_OK) {
+        const Failure failure = engineFailure(engine, code);
+        sqlite3_finalize(statement);
+        throw failure;
+    }
+    return PreparedStatement(statement);
+}
