@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QtTest>
 #include <sys/fsuid.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,21 +42,6 @@ public:
         if (geteuid() == 0)
             setfsuid(0);
     }
-};
-
-// A small file system of its own that a test can fill, mounted for the test's lifetime.
-class TinyDisk {
-public:
-    explicit TinyDisk(const QString& where) : path(where) {
-        QDir().mkpath(path);
-        mounted = ::mount("tmpfs", QFile::encodeName(path).constData(), "tmpfs", 0, "size=64k") == 0;
-    }
-    ~TinyDisk() {
-        if (mounted)
-            ::umount(QFile::encodeName(path).constData());
-    }
-    const QString path;
-    bool mounted = false;
 };
 
 // A catalogue whose identifier columns take any value, as an older or hand-made file may.

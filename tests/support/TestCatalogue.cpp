@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QtTest>
 #include <sqlite3.h>
+#include <sys/mount.h>
 
 namespace {
 // A whole script, comments and all, as the sqlite3 tool would run it; the rows of its last query come back with
@@ -86,6 +87,16 @@ void watchForForgottenWindows() {
     watchdog->start();
 }
 } // namespace
+
+TinyDisk::TinyDisk(const QString& where) : path(where) {
+    QDir().mkpath(path);
+    mounted = ::mount("tmpfs", QFile::encodeName(path).constData(), "tmpfs", 0, "size=64k") == 0;
+}
+
+TinyDisk::~TinyDisk() {
+    if (mounted)
+        ::umount(QFile::encodeName(path).constData());
+}
 
 TestCatalogue::TestCatalogue(const QString& sql, bool withSchema) {
     watchForForgottenWindows();

@@ -173,7 +173,7 @@ private slots:
         importRow("two lines", "H\r\nN\r\n", "in.lrx", "An error, 62: 'Input past end of file'");
         importRow("piece its column cannot take", good + "B!two!y!\r\n", "in.lrx", "An error, 3421: ");
         importRow("refused by the engine", good + "B!1!!\r\n", "in.lrx", "An error, "); // a second empty note
-        importRow("no such file", good, "none.lrx", "An error, 53: 'File not found'");
+        importRow("no such file", good, "none.lrx", "An error, 53: 'File not found: '");
         importRow("import cancelled", good, "", "");
     }
     void failureChangesNothing() {
