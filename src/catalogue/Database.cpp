@@ -1,4 +1,5 @@
 #include "catalogue/Database.h"
+#include "catalogue/NameCollation.h"
 
 #include "catalogue/EngineFailure.h"
 #include "catalogue/Failure.h"
@@ -111,6 +112,7 @@ Database::Database(const QString& path, int busyTimeoutMs) : filePath(path), con
         }
     }
     try {
+        collation::registerNames(engineHandle(connection()));
         QSqlQuery q(connection());
         for (const char* table : requiredTables) {
             // The first statement is where a file locked by another program or with a damaged header shows:

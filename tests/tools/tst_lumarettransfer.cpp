@@ -59,6 +59,7 @@ const QString extras = QStringLiteral("INSERT INTO tblFigure VALUES (11, 2, 'kni
                                       "(12, 1, 'dragon', 'Small'), (13, 1, 'Cat/Dog', 'Odd'), "
                                       "(14, 5, ' Oak' || char(9) || 'tree', 'Tree'), "
                                       "(15, 5, 'a\\b' || char(13, 10, 27) || '[31m', 'Tree');"
+                                      "INSERT INTO tblCategory VALUES (7, 'Éclair'), (8, 'eagle'), (9, 'fig');"
                                       "INSERT INTO tblFigurePart VALUES (40, 12, 'Body'), (41, 14, 'Trunk');");
 } // namespace
 
@@ -72,7 +73,9 @@ private slots:
         TestCatalogue catalogue(TestCatalogue::sampleSql() + extras);
         const Ran categories = transfer({"--catalogue", catalogue.path(), "list"});
         QCOMPARE(categories.exitCode, 0);
-        QCOMPARE(categories.out, "1\t6\tAnimals\n3\t2\tBuildings\n2\t4\tKnights\n5\t2\tPlants\n4\t1\tVehicles\n");
+        // Case aside for every letter, and accented letters beside their base letters.
+        QCOMPARE(categories.out, "1\t6\tAnimals\n3\t2\tBuildings\n8\t0\teagle\n7\t0\tÉclair\n9\t0\tfig\n2\t4\tKnights\n"
+                                 "5\t2\tPlants\n4\t1\tVehicles\n");
         const Ran plants = transfer({"--catalogue", catalogue.path(), "list", "PLANTS"});
         QCOMPARE(plants.out, "14\t1\tOak\\ttree\n15\t0\ta\\\\b\\r\\n\\x1b[31m\n");
         // A list cut short must not pass for a whole one.

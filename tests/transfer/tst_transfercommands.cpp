@@ -123,11 +123,13 @@ private slots:
         QTest::newRow("taken only in another category") << "owl" << false;
         QTest::newRow("taken in this category, other case") << "ROCKING horse" << true;
         QTest::newRow("apostrophes and blanks as read") << " O'Brien's Horse" << false;
+        QTest::newRow("taken, other case of an accented letter") << "CAFÉ" << true;
+        QTest::newRow("taken only with an accent") << "Cafe" << false;
     }
     void importNamesAndNotice() {
         QFETCH(QString, name);
         QFETCH(bool, firstClashes);
-        TestCatalogue catalogue(owls, false);
+        TestCatalogue catalogue(owls + "INSERT INTO tblFigure VALUES (4, 2, 'Café', 'Cup');", false);
         frmLumaret* window = startProgram(catalogue);
         QVERIFY(window);
         window->cboCategory->selectEntry(1);
