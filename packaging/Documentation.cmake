@@ -13,6 +13,9 @@ add_custom_command(
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 add_custom_target(lumaret_changelog ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian.gz)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian.gz DESTINATION ${LUMARET_DOC_DIR})
+# The package is not uploaded to Debian, so its first changelog entry has no ITP bug to close.
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME lumarettool)
 
 find_program(HELP2MAN help2man)
 if(NOT HELP2MAN)
@@ -20,23 +23,15 @@ if(NOT HELP2MAN)
     return()
 endif()
 
-# One line for the NAME section of each page: what apropos and whatis show.
-set(LUMARET_MAN_PAGES
-    "LumaretTool|keep a figure catalogue and carry figures between catalogues"
-    "lumaret-transfer|export and import figures of a LumaretTool catalogue from scripts"
-    "lumaret-convert|convert an Access figure catalogue into a LumaretTool catalogue")
-
-function(lumaret_man_page entry)
-    string(REPLACE "|" ";" entry "${entry}")
-    list(GET entry 0 program)
-    list(GET entry 1 summary)
+function(lumaret_man_page program summary)
     if(NOT TARGET ${program})
         return()
     endif()
-    set(page ${CMAKE_CURRENT_BINARY_DIR}/man/${program}.1)
+    set(man ${CMAKE_BINARY_DIR}/packaging/man)
+    set(page ${man}/${program}.1)
     add_custom_command(
         OUTPUT ${page}.gz
-        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/man
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${man}
         COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${HELP2MAN} --no-info --no-discard-stderr
                 --name=${summary} --output=${page} $<TARGET_FILE:${program}>
         COMMAND gzip -9nf ${page}
@@ -46,10 +41,12 @@ function(lumaret_man_page entry)
     install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endfunction()
 
-# Like the companions' install rules, the pages wait until every program of the tree is defined.
+# Like the companions' install rules, the pages wait until every program of the tree is defined; the one line of
+# each page's NAME section is what apropos and whatis show.
 function(lumaret_man_pages)
-    foreach(entry IN LISTS LUMARET_MAN_PAGES)
-        lumaret_man_page("${entry}")
-    endforeach()
+    include(GNUInstallDirs) # the call runs in the top-level directory, which has not included it
+    lumaret_man_page(LumaretTool "keep a figure catalogue and carry figures between catalogues")
+    lumaret_man_page(lumaret-transfer "export and import figures of a LumaretTool catalogue from scripts")
+    lumaret_man_page(lumaret-convert "convert an Access figure catalogue into a LumaretTool catalogue")
 endfunction()
 cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL lumaret_man_pages)
