@@ -34,7 +34,7 @@ QLabel* label(QWidget* parent, const char* name, const QString& caption, const Q
 
 frmLumaret::frmLumaret(const modLumaretStart::Placement& placement)
     : cataloguePath(placement.catalogue), transferFolder(placement.transferFolder),
-      followChosenFiles(placement.followChosenFiles) {
+      followChosenFiles(placement.followChosenFiles), quietWhenEmpty(placement.madeEmpty) {
     setObjectName(QStringLiteral("frmLumaret"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

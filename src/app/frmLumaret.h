@@ -87,5 +87,6 @@ private:
     QString cataloguePath;
     QString transferFolder;
     bool followChosenFiles;
+    bool quietWhenEmpty;
     std::unique_ptr<Database> catalogue;
 };

@@ -73,7 +73,7 @@ void frmLumaret::LoadCategories(ComboBox* combo) {
         fillEntries(rows, *combo, QStringLiteral("CategoryID"), QStringLiteral("CategoryName"));
         if (combo->ListCount() > 0)
             combo->selectEntry(0);
-        else
+        else if (!quietWhenEmpty)
             ShowMessage(emptyCategoryNotice, msgbox::OkOnly, QStringLiteral("Warning"));
         rows.Close();
         blnLoading = false;

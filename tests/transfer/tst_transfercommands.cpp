@@ -89,13 +89,13 @@ private slots:
                                  sourceParts,
                              tables.isEmpty());
         TestCatalogue target(tables + "INSERT INTO tblCategory VALUES (1, 'Pieces');" + targetRows, tables.isEmpty());
-        const QString path = target.directory() + QStringLiteral("/knight"); // the name as chosen, no extension
+        const QString path = target.directory() + QStringLiteral("/knight.lrx"); // chosen without its extension
         writeFile(path, QByteArray(500, 'x')); // an earlier, longer file, not to survive in part
 
         frmLumaret* window = startProgram(source);
         QVERIFY(window);
         const QDate before = QDate::currentDate();
-        QCOMPARE(run(window->cmdExport, path),
+        QCOMPARE(run(window->cmdExport, target.directory() + QStringLiteral("/knight")),
                  (QStringList{"Save Export File...",
                               "Figure 'Knight' successfully exported to:\r\n" + path + "|Export Complete...|0"}));
         const QDate after = QDate::currentDate();

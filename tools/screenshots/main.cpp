@@ -74,10 +74,7 @@ std::vector<Shot> shots(frmLumaret* main) {
          }},
         {"move-figure", [=] { return new frmMove(*main); }},
         {"message-create-catalogue",
-         [] {
-             return messageBox(modLumaretStart::createQuestion("/usr/bin", location::userCatalogue()), 4 | 64,
-                               "LumaretTool");
-         }},
+         [] { return messageBox(modLumaretStart::createQuestion(location::userCatalogue()), 4 | 64, "LumaretTool"); }},
     };
 }
 
