@@ -63,6 +63,9 @@ if command -v appstreamcli >/dev/null; then
         { cat "$work/appstream.log" >&2; fail "appstreamcli rejects the installed metainfo"; }
 fi
 
+# X11 desktops pair a window with its entry by the window's class, which is the application's name.
+grep -qx "StartupWMClass=LumaretTool" "$desktop" || fail "the desktop entry names another window class"
+
 # A man page for every program, and the documents a Debian package must carry.
 for installed in "$prefix"/bin/*; do
     page="$prefix/share/man/man1/$(basename "$installed").1.gz"
