@@ -21,9 +21,9 @@ struct Ran {
 };
 
 // in and out name files for standard input and output.
-Ran transfer(const QStringList& arguments, const QString& program = QStringLiteral(LUMARET_TRANSFER),
-             const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(), const QString& in = {},
-             const QString& out = {}) {
+Ran transfer(const QStringList& arguments, const QString& in = {}, const QString& out = {},
+             const QString& program = QStringLiteral(LUMARET_TRANSFER),
+             const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
     QProcess process;
     process.setProcessEnvironment(environment);
     if (!in.isEmpty())
@@ -48,10 +48,6 @@ QStringList folderContent(const QString& folder) {
 QByteArray transferContent(const QString& catalogue, qint32 figureId) {
     Database db(catalogue);
     return operations::figureTransferContent(db, figureId);
-}
-
-Ran transferStreams(const QStringList& arguments, const QString& in, const QString& out) {
-    return transfer(arguments, QStringLiteral(LUMARET_TRANSFER), QProcessEnvironment::systemEnvironment(), in, out);
 }
 
 // The sample, with a second knight under another case and blanks, and names that make poor file names or lines.
@@ -79,7 +75,7 @@ private slots:
         const Ran plants = transfer({"--catalogue", catalogue.path(), "list", "PLANTS"});
         QCOMPARE(plants.out, "14\t1\tOak\\ttree\n15\t0\ta\\\\b\\r\\n\\x1b[31m\n");
         // A list cut short must not pass for a whole one.
-        const Ran full = transferStreams({"--catalogue", catalogue.path(), "list"}, {}, "/dev/full");
+        const Ran full = transfer({"--catalogue", catalogue.path(), "list"}, {}, "/dev/full");
         QCOMPARE(full.exitCode, 1);
         QCOMPARE(full.err, "lumaret-transfer: standard output could not be written (No space left on device).\n");
         QVERIFY(QRegularExpression("^lumaret-transfer \\d+\\.\\d+\\.\\d+\n$")
@@ -109,7 +105,7 @@ private slots:
                               names[0],      names[1],         toStandardOutput ? names[2] : path};
         if (existing)
             arguments << "--force";
-        const Ran ran = transferStreams(arguments, {}, toStandardOutput ? path : QString());
+        const Ran ran = transfer(arguments, {}, toStandardOutput ? path : QString());
         QCOMPARE(ran.err, QString());
         QCOMPARE(ran.exitCode, 0);
         QCOMPARE(fileContent(path), transferContent(catalogue.path(), figureId));
@@ -142,8 +138,8 @@ private slots:
 
         const bool fromStandardInput = printed.startsWith('-');
         const Ran ran =
-            transferStreams({"--catalogue", byCompanion.path(), "import", fromStandardInput ? "-" : path, "animals"},
-                            fromStandardInput ? path : QString(), {});
+            transfer({"--catalogue", byCompanion.path(), "import", fromStandardInput ? "-" : path, "animals"},
+                     fromStandardInput ? path : QString(), {});
         printed.remove(QRegularExpression("^-"));
         QCOMPARE(ran.exitCode, 0);
         QCOMPARE(ran.out, printed);
@@ -318,7 +314,7 @@ private slots:
         if (present.contains("given"))
             arguments << "--catalogue" << places["given"];
 
-        const Ran ran = transfer(arguments, program, environment);
+        const Ran ran = transfer(arguments, {}, {}, program, environment);
 
         if (used.isEmpty()) {
             QCOMPARE(ran.exitCode, 1);
