@@ -1,12 +1,11 @@
 // The message box: which buttons and picture each style shows and where, what each way of closing answers,
-// every message of the program read whole, and the failure sentence.
+// and every message of the program read whole.
 #include "app/AccessStart.h"
 #include "app/EntryList.h"
 #include "app/StartPlacement.h"
 #include "app/frmLumaret.h"
 #include "dialogs/FileDialog.h"
 #include "dialogs/Pointer.h"
-#include "dialogs/ReportError.h"
 #include "dialogs/Shape.h"
 #include "dialogs/Twips.h"
 #include "dialogs/frmMsgBox.h"
@@ -193,29 +192,6 @@ private slots:
         });
         QCOMPARE(int(ShowMessage("Delete it?", 20, "Warning")), 7);
         QCOMPARE(seenCaption, QStringLiteral("Warning"));
-    }
-
-    void failureSentence_data() {
-        QTest::addColumn<int>("number");
-        QTest::addColumn<QString>("description");
-        QTest::addColumn<QString>("sentence");
-        QTest::newRow("empty description") << 7 << ""
-                                           << "An error, 7: '' has occurred.";
-        QTest::newRow("negative number") << -2147467259 << "Unspecified"
-                                         << "An error, -2147467259: 'Unspecified' has occurred.";
-    }
-
-    void failureSentence() {
-        QFETCH(int, number);
-        QFETCH(QString, description);
-        QFETCH(QString, sentence);
-        frmMsgBox::setNextAnswer(1);
-        ReportError(Failure(number, description));
-        const QList<ShownMessage> shown = frmMsgBox::takeShown();
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown[0].text, sentence);
-        QCOMPARE(shown[0].style, qint16(0));
-        QCOMPARE(shown[0].caption, QStringLiteral("Notice"));
     }
 };
 

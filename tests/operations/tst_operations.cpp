@@ -319,24 +319,6 @@ private slots:
                  qPrintable(f.description));
         QCOMPARE(catalogue.rows("SELECT * FROM tblFigure"), before);
     }
-
-    // The file is written through a temporary one, so a full disk leaves nothing behind; the user is told that
-    // the disk is full rather than that something unknown went wrong.
-    void exportOntoAFullDisk() {
-        TestCatalogue catalogue("INSERT INTO tblCategory VALUES (1, 'Animals');"
-                                "INSERT INTO tblFigure VALUES (1, 1, 'Horse', 'T');"
-                                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
-                                "INSERT INTO tblFigurePart SELECT i, 1, printf('%0100d', i) FROM n;");
-        TinyDisk disk(catalogue.directory() + "/tiny");
-        if (!disk.mounted)
-            QSKIP("mounting a small tmpfs needs root (or CAP_SYS_ADMIN); nothing else fills a disk on demand");
-        Database db(catalogue.path());
-        const QString path = disk.path + "/horse.lrx";
-        const Failure f = failureOf([&] { operations::exportFigureFile(db, 1, path); });
-        QCOMPARE(f.number, failure::PathFileAccessError);
-        QCOMPARE(f.description, "The disk is full: '" + path + "' could not be written (No space left on device).");
-        QCOMPARE(QDir(disk.path).entryList(QDir::Files | QDir::Hidden), QStringList());
-    }
 };
 
 QTEST_GUILESS_MAIN(OperationsTest)

@@ -180,7 +180,9 @@ private slots:
     }
 
     // On a disk too small for one of the figures: without --keep-going nothing is written; with it every other
-    // figure is, and the one left out is named with the file it would have been, not a hidden copy's.
+    // figure is, and the one left out is named with the file it would have been, not a hidden copy's. The user is
+    // told that the disk is full rather than that something unknown went wrong (the Export button writes its file
+    // the same way).
     void exportAllOntoAFullDisk_data() {
         QTest::addColumn<bool>("keepGoing");
         QTest::newRow("stops") << false;
