@@ -169,6 +169,9 @@ private slots:
               << ShownMessage{accessStart::question(catalogueFile), msgbox::YesNo | msgbox::Information}
               << ShownMessage{accessStart::keptNameTakenNotice(catalogueFile), msgbox::OkOnly | msgbox::Stop}
               << ShownMessage{frmLumaret::emptyCategoryNotice, msgbox::OkOnly}
+              << ShownMessage{"The catalogue could not be created.\r\n\r\nError 75: Path/File access error: '" +
+                                  catalogueFile + "' (No such file or directory)",
+                              msgbox::OkOnly | msgbox::Stop}
               << ShownMessage{"LumaretTool cannot start.\r\n\r\nError 1544: The folder '" + folder +
                                   "' is read-only; the catalogue needs it writable for its journal (attempt to write a "
                                   "readonly database).",
