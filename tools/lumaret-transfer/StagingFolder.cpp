@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <cerrno>
 #include <csignal>
+#include <iterator>
+#include <limits>
 #include <signal.h>
 
 namespace {
@@ -37,9 +39,7 @@ QString stagingTemplate(const QString& folder) {
     return QDir(folder).absoluteFilePath(prefix + QString::number(QCoreApplication::applicationPid()) +
                                          QStringLiteral("-XXXXXX"));
 }
-} // namespace
 
-namespace {
 void restoreSignals() {
     for (std::size_t i = 0; i < std::size(stopSignals); ++i)
         sigaction(stopSignals[i], &previous[i], nullptr);
