@@ -29,13 +29,13 @@ double elapsed(const QElapsedTimer& timer) {
 void sql(Database& db, const QString& text) {
     QSqlQuery q(db.connection());
     if (!q.exec(text))
-        throw Failure(1, text.left(60) + QStringLiteral(": ") + q.lastError().text());
+        throw Failure(failure::InternalError, text.left(60) + QStringLiteral(": ") + q.lastError().text());
 }
 
 void make(const QString& fixture, const QString& target, qint64 categories, qint64 figures, qint64 parts) {
     QFile::remove(target);
     if (!QFile::copy(fixture, target))
-        throw Failure(75, QStringLiteral("cannot copy %1").arg(fixture));
+        throw Failure(failure::PathFileAccessError, QStringLiteral("cannot copy %1").arg(fixture));
     QFile(target).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     Database db(target);
     const qint64 crowd = std::max<qint64>(1, figures / 10), heap = std::max<qint64>(1, parts / 10);

@@ -1,6 +1,7 @@
 #include "access/SqliteFile.h"
 
 #include "catalogue/Failure.h"
+#include "catalogue/NameCollation.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +19,7 @@ SqliteFile::SqliteFile(const QString& path) : path(path) {
     try {
         if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
             fail(QStringLiteral("'%1' cannot be opened").arg(path));
+        collation::registerNames(db);
         execute(statements::beginWriting());
     } catch (...) {
         discard(); // no destructor runs for a constructor that throws

@@ -17,11 +17,11 @@ QString documentsFolder() {
 }
 } // namespace
 
-// Short enough to be read whole in the message box: its paths are written from the home folder on.
-QString createQuestion(const QString& programDirectory, const QString& path) {
-    const QString folder = location::shortPath(QFileInfo(path).absolutePath());
-    return QStringLiteral("No catalogue was found in\r\n%1 or %2.\r\nCreate an empty one in\r\n%2?")
-        .arg(location::shortPath(programDirectory), folder);
+// Names only the folder the catalogue would be made in, written from the home folder on: the program's own folder
+// is looked in too, but an installed program's user can put nothing there.
+QString createQuestion(const QString& path) {
+    return QStringLiteral("No catalogue was found in %1.\r\nCreate an empty one there?")
+        .arg(location::shortPath(QFileInfo(path).absolutePath()));
 }
 
 std::optional<Placement> findPlacement(const QString& given, const QString& programDirectory) {
@@ -30,7 +30,7 @@ std::optional<Placement> findPlacement(const QString& given, const QString& prog
         return besideProgram(programDirectory);
     // A catalogue named on the command line is opened or refused as it is, never made.
     if (!found.exists && found.source == location::Source::UserData) {
-        if (ShowMessage(createQuestion(programDirectory, found.path), msgbox::YesNo | msgbox::Information,
+        if (ShowMessage(createQuestion(found.path), msgbox::YesNo | msgbox::Information,
                         QStringLiteral("LumaretTool")) != msgbox::Yes)
             return std::nullopt;
         try {
@@ -41,6 +41,7 @@ std::optional<Placement> findPlacement(const QString& given, const QString& prog
                         msgbox::OkOnly | msgbox::Stop, QStringLiteral("LumaretTool"));
             return std::nullopt;
         }
+        return Placement{found.path, documentsFolder(), true, true};
     }
     return Placement{found.path, documentsFolder(), true};
 }

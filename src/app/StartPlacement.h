@@ -12,7 +12,7 @@ namespace modLumaretStart {
 // failed (the user has been told why); nothing is made then.
 std::optional<Placement> findPlacement(const QString& given, const QString& programDirectory);
 
-// The question asked before a catalogue is made at path, having looked beside the program and there.
-QString createQuestion(const QString& programDirectory, const QString& path);
+// The question asked before a catalogue is made at path.
+QString createQuestion(const QString& path);
 
 } // namespace modLumaretStart

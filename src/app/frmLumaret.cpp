@@ -1,4 +1,5 @@
 #include "app/frmLumaret.h"
+#include "app/NamedLists.h"
 
 #include "app/modLumaretStart.h"
 #include "catalogue/Database.h"
@@ -34,7 +35,7 @@ QLabel* label(QWidget* parent, const char* name, const QString& caption, const Q
 
 frmLumaret::frmLumaret(const modLumaretStart::Placement& placement)
     : cataloguePath(placement.catalogue), transferFolder(placement.transferFolder),
-      followChosenFiles(placement.followChosenFiles) {
+      followChosenFiles(placement.followChosenFiles), quietWhenEmpty(placement.madeEmpty) {
     setObjectName(QStringLiteral("frmLumaret"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -85,6 +86,21 @@ void frmLumaret::createControls() {
                        QStringLiteral("Export the currently selected figure to a file."), {5280, 3240, 1575, 495});
     cmdCancel = button(this, "cmdCancel", "shpExit", QStringLiteral("Exit"), QStringLiteral("Exit this program."),
                        {2880, 4080, 1575, 495});
+
+    // Assistive technology reads a list by its value and a button by its caption; these say what each one is.
+    // The figure type is hidden: named, its label no longer reports each new value.
+    presentListsByTheirNames();
+    cboCategory->setAccessibleName(QStringLiteral("Category"));
+    cboFigure->setAccessibleName(QStringLiteral("Figure"));
+    lstFigureParts->setAccessibleName(QStringLiteral("Materials"));
+    lblFigureType->setAccessibleName(QStringLiteral("Figure type"));
+    cmdAddCategory->setAccessibleName(QStringLiteral("Add category"));
+    cmdEditCategory->setAccessibleName(QStringLiteral("Rename category"));
+    cmdDeleteCategory->setAccessibleName(QStringLiteral("Delete category"));
+    cmdAddFigure->setAccessibleName(QStringLiteral("Add figure"));
+    cmdEditFigure->setAccessibleName(QStringLiteral("Rename figure"));
+    cmdDeleteFigure->setAccessibleName(QStringLiteral("Delete figure"));
+    cmdMoveFigure->setAccessibleName(QStringLiteral("Move figure"));
 
     QWidget* const tabOrder[] = {cboCategory,  cmdAddCategory, cmdEditCategory, cmdDeleteCategory, cboFigure,
                                  cmdAddFigure, cmdEditFigure,  cmdDeleteFigure, cmdMoveFigure,     lstFigureParts,

@@ -65,6 +65,7 @@ private:
     QString cataloguePath;
     QString transferFolder;
     bool followChosenFiles;
+    bool quietWhenEmpty;
     std::unique_ptr<Database> catalogue;
 
     QString strTitle;

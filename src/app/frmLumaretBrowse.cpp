@@ -21,7 +21,7 @@ void frmLumaret::LoadCategories(ComboBox* combo) {
         fillCategories(db(), *combo);
         if (combo->ListCount() > 0)
             combo->selectEntry(0);
-        else
+        else if (!quietWhenEmpty)
             ShowMessage(emptyCategoryNotice, msgbox::OkOnly, QStringLiteral("Warning"));
         blnLoading = false;
         setPointer(Pointer::Default);

@@ -12,6 +12,7 @@
 #include "dialogs/frmMsgBox.h"
 
 #include <QDir>
+#include <QGuiApplication>
 
 namespace modLumaretStart {
 
@@ -20,6 +21,8 @@ Placement besideProgram(const QString& programDirectory) {
 }
 
 frmLumaret* Main(const Placement& placement) {
+    // The desktop pairs the windows with the menu entry by this id (packaging/, and its StartupWMClass on X11).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.lumaret.LumaretTool"));
     startLoadingFonts();
     customCursor(); // loads the pointer image before anything asks for it
     if (isAccessFile(placement.catalogue) && !accessStart::offerConversion(placement.catalogue))

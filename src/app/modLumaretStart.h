@@ -13,6 +13,8 @@ struct Placement {
     QString transferFolder;
     // Whether the file dialogs then start where the last transfer file of the run was chosen.
     bool followChosenFiles = false;
+    // Made empty at the user's word this run: its empty lists are what the user asked for, not a fault to report.
+    bool madeEmpty = false;
 };
 
 // The portable layout: data.mdb beside the executable, and transfer files always chosen from the same folder.

@@ -49,7 +49,7 @@ Failure fromJet(const jet::Error& error, const QString& path) {
     const QString file = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     switch (error.kind()) {
     case jet::Error::Kind::Damaged:
-        return Failure(damagedCatalogue,
+        return Failure::withNumber(damagedCatalogue,
                        QStringLiteral("The catalogue '%1' is damaged (%2). Restore it from a backup copy.")
                            .arg(file, error.message()));
     case jet::Error::Kind::DiskFull:

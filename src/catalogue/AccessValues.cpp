@@ -12,8 +12,6 @@
 namespace accessvalues {
 
 namespace {
-// Jet's own number and words for a text that does not fit its column.
-constexpr qint32 fieldTooSmall = 3163;
 
 Failure doesNotFit(const QString& table, const jet::ColumnDef& column, const QString& what) {
     return Failure(
@@ -281,7 +279,7 @@ jet::Value fromSqlite(sqlite3_value* value, const jet::ColumnDef& column, const 
             throw doesNotFit(table, column, QStringLiteral("takes text, not binary data"));
         // A text column's declared length counts bytes of UCS-2.
         if (column.type == jet::ColumnType::Text && column.length > 0 && text.size() > column.length / 2)
-            throw Failure(fieldTooSmall,
+            throw Failure(failure::FieldTooSmall,
                           QStringLiteral("The field is too small to accept the amount of data you attempted to add: "
                                          "the column '%1' of %2 holds %3 characters, and the value has %4.")
                               .arg(column.name, table)

@@ -3,6 +3,7 @@
 #include "Version.h"
 #include "catalogue/EngineFailure.h"
 #include "catalogue/Failure.h"
+#include "catalogue/NameCollation.h"
 #include "catalogue/Statements.h"
 
 #include <QCoreApplication>
@@ -59,6 +60,7 @@ void runSchema(const QString& file) {
     db.setDatabaseName(file);
     if (!db.open())
         throw engineFailure(db.lastError());
+    collation::registerNames(engineHandle(db));
     QSqlQuery query(db);
     const auto run = [&](const QString& statement) {
         if (!query.exec(statement))

@@ -1,4 +1,5 @@
 #include "catalogue/Database.h"
+#include "catalogue/NameCollation.h"
 
 #include "catalogue/AccessCatalogue.h"
 #include "catalogue/EngineFailure.h"
@@ -121,6 +122,7 @@ Database::Database(const QString& path, int busyTimeoutMs) : filePath(path), con
         access = std::make_unique<AccessCatalogue>(path);
     openWorkingCopy(busyTimeoutMs);
     try {
+        collation::registerNames(engineHandle(connection()));
         if (access)
             access->load(engineHandle(connection()));
         else

@@ -9,16 +9,15 @@ QString number(qint64 value) {
 }
 } // namespace
 
-// Names compare and sort without regard to letter case, whatever collation the catalogue's columns were made with:
-// a converted or hand-made catalogue need not declare one.
+// Names compare and sort as people read them (collation::names: case aside, accents beside their letters),
+// whatever collation the catalogue's columns were made with.
 Statement listCategories() {
-    return {QStringLiteral("SELECT CategoryID, CategoryName FROM tblCategory ORDER BY CategoryName COLLATE NOCASE"),
-            {}};
+    return {QStringLiteral("SELECT CategoryID, CategoryName FROM tblCategory ORDER BY CategoryName COLLATE NAMES"), {}};
 }
 
 Statement listFigures(qint32 categoryId) {
     return {"SELECT FigureID, FigureName FROM tblFigure WHERE CategoryID=" + number(categoryId) +
-                " ORDER BY FigureName COLLATE NOCASE",
+                " ORDER BY FigureName COLLATE NAMES",
             {}};
 }
 
@@ -77,7 +76,7 @@ Statement figureForExport(qint32 figureId) {
 
 Statement countSameName(qint32 categoryId, const QString& name) {
     return {"SELECT COUNT(FigureName) as RecCount FROM tblFigure WHERE CategoryID=" + number(categoryId) +
-                " AND FigureName=? COLLATE NOCASE",
+                " AND FigureName=? COLLATE NAMES",
             {name}};
 }
 
@@ -129,28 +128,28 @@ Statement quickCheck() {
 
 Statement categoriesNamed(const QString& name) {
     return {
-        QStringLiteral("SELECT CategoryID FROM tblCategory WHERE TRIM(CategoryName, ' ')=TRIM(?, ' ') COLLATE NOCASE "
+        QStringLiteral("SELECT CategoryID FROM tblCategory WHERE TRIM(CategoryName, ' ')=TRIM(?, ' ') COLLATE NAMES "
                        "ORDER BY CategoryID"),
         {name}};
 }
 
 Statement figuresNamed(qint32 categoryId, const QString& name) {
     return {"SELECT FigureID FROM tblFigure WHERE CategoryID=" + number(categoryId) +
-                " AND TRIM(FigureName, ' ')=TRIM(?, ' ') COLLATE NOCASE ORDER BY FigureID",
+                " AND TRIM(FigureName, ' ')=TRIM(?, ' ') COLLATE NAMES ORDER BY FigureID",
             {name}};
 }
 
 Statement categoriesWithFigureCounts() {
     return {
         QStringLiteral("SELECT CategoryID, CategoryName, (SELECT COUNT(*) FROM tblFigure f WHERE "
-                       "f.CategoryID=c.CategoryID) AS Figures FROM tblCategory c ORDER BY CategoryName COLLATE NOCASE"),
+                       "f.CategoryID=c.CategoryID) AS Figures FROM tblCategory c ORDER BY CategoryName COLLATE NAMES"),
         {}};
 }
 
 Statement figuresWithPartCounts(qint32 categoryId) {
     return {"SELECT FigureID, FigureName, (SELECT COUNT(*) FROM tblFigurePart p WHERE p.FigureID=f.FigureID) AS "
             "Parts FROM tblFigure f WHERE CategoryID=" +
-                number(categoryId) + " ORDER BY FigureName COLLATE NOCASE",
+                number(categoryId) + " ORDER BY FigureName COLLATE NAMES",
             {}};
 }
 

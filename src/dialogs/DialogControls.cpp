@@ -6,6 +6,7 @@
 #include "dialogs/WindowFont.h"
 
 #include <QDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyleOptionButton>
@@ -36,6 +37,17 @@ protected:
     void initStyleOption(QStyleOptionButton* option) const override {
         QPushButton::initStyleOption(option);
         option->features &= ~QStyleOptionButton::DefaultButton;
+    }
+    // Return and Enter press the button that has the focus, as Space does, in the main window as in the dialogs,
+    // and never the window's default button in its place.
+    void keyPressEvent(QKeyEvent* event) override {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+            (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            if (!event->isAutoRepeat())
+                click();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
     }
 };
 } // namespace

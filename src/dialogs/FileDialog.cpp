@@ -4,6 +4,7 @@
 #include "dialogs/UseOnceAnswers.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace {
@@ -55,11 +56,17 @@ QString FileDialog::choose(QWidget* parent, const FileDialogRequest& request) {
         // Opening needs a file that is there; saving may name a new one and asks before replacing one.
         dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        // Added before the dialog asks about replacing, so that it asks about the file that will be written.
+        if (request.save)
+            dialog.setDefaultSuffix(QStringLiteral("lrx"));
         if (dialog.exec() == QDialog::Accepted)
             fileName = dialog.selectedFiles().value(0);
     }
     if (fileName.isEmpty())
         throw cancelled();
+    // A name typed without an extension gets the transfer files' one, or the import dialog would not offer it.
+    if (request.save && QFileInfo(fileName).suffix().isEmpty())
+        fileName += QStringLiteral(".lrx");
     return fileName;
 }
 

@@ -13,9 +13,9 @@ struct FileDialogRequest {
     QString directory;
 };
 
-// The file dialog of export and import: starts in the directory it is given and offers transfer files. It
-// adds no extension and leaves the name as the user chose it. A cancel raises failure 32755, which the file
-// commands' guard passes over silently.
+// The file dialog of export and import: starts in the directory it is given and offers transfer files. A name
+// to save under that has no extension gets ".lrx"; any other is left as the user chose it. A cancel raises
+// failure 32755, which the file commands' guard passes over silently.
 class FileDialog {
 public:
     static QString getOpenFileName(QWidget* parent, const QString& title, const QString& directory);

@@ -3,6 +3,7 @@
 #include "dialogs/ApplyFormStyle.h"
 #include "dialogs/DialogControls.h"
 #include "dialogs/HoverPointer.h"
+#include "dialogs/MessageFit.h"
 #include "dialogs/Pointer.h"
 #include "dialogs/Resources.h"
 #include "dialogs/Shape.h"
@@ -90,7 +91,7 @@ void frmMsgBox::prepare(const QString& text, msgbox::Style style, const QString&
           static_cast<QWidget*>(cmdCancel), static_cast<QWidget*>(shpCancel)})
         control->hide();
     setWindowTitle(caption);
-    lblMsgText->setText(displayLines(text));
+    showFitted(lblMsgText, displayLines(text));
     answerValue = msgbox::Cancel;
 
     const double f = clientWidth;

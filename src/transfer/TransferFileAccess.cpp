@@ -15,7 +15,8 @@ void requireRegularFile(const QString& path) {
     const std::filesystem::file_status status = std::filesystem::status(QFile::encodeName(path).toStdString(), error);
     switch (status.type()) {
     case std::filesystem::file_type::not_found:
-        throw Failure(failure::FileNotFound, QStringLiteral("File not found"));
+        throw Failure(failure::FileNotFound,
+                      QStringLiteral("File not found: '%1'").arg(QFileInfo(path).absoluteFilePath()));
     case std::filesystem::file_type::regular:
         return;
     case std::filesystem::file_type::directory:

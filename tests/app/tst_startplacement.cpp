@@ -1,4 +1,5 @@
 // Where a run's catalogue is, the question before one is made, and where the file dialogs start.
+#include "dialogs/EntryList.h"
 #include "app/StartPlacement.h"
 #include "app/frmLumaret.h"
 #include "catalogue/CatalogueLocation.h"
@@ -85,7 +86,8 @@ private slots:
         QCOMPARE(QFileInfo::exists(dataFolder()), inDataFolder);
     }
 
-    // Nothing found: the question names the places looked at; only Yes makes a catalogue, and only a whole one.
+    // Nothing found: the question names the folder it would be made in; only Yes makes a catalogue, and only a
+    // whole one.
     void asksBeforeMaking_data() {
         QTest::addColumn<msgbox::Answer>("answer");
         QTest::addColumn<bool>("folderCanBeMade");
@@ -109,8 +111,7 @@ private slots:
         const auto placement = modLumaretStart::findPlacement(QString(), program.path());
         const QList<ShownMessage> shown = frmMsgBox::takeShown();
         QVERIFY(shown.size() >= 1);
-        QCOMPARE(shown[0].text, "No catalogue was found in\r\n" + program.path() +
-                                    " or ~/data/LumaretTool.\r\nCreate an empty one in\r\n~/data/LumaretTool?");
+        QCOMPARE(shown[0].text, "No catalogue was found in ~/data/LumaretTool.\r\nCreate an empty one there?");
         QCOMPARE(shown[0].style, msgbox::YesNo | msgbox::Information);
         QCOMPARE(shown[0].caption, QStringLiteral("LumaretTool"));
         QCOMPARE(bool(placement), made);
@@ -128,8 +129,11 @@ private slots:
         QCOMPARE(filesIn(dataFolder()), QStringList{"data.mdb"}); // nothing half-made left beside it
         Database opened(placement->catalogue);                    // a catalogue with all three tables, or this fails
         QVERIFY(opened.OpenRecordset(statements::listCategories()).Eof());
-        frmMsgBox::setNextAnswer(msgbox::Ok); // the notice of an empty category list
-        QVERIFY(modLumaretStart::Main(*placement));
+        // The empty lists asked for come without a notice.
+        frmLumaret* window = modLumaretStart::Main(*placement);
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(ui(window).cboCategory->ListCount(), 0);
+        QCOMPARE(frmMsgBox::takeShown().size(), 0);
     }
 
     void makingNeverReplaces() {

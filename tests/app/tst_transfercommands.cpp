@@ -90,13 +90,13 @@ private slots:
                                  sourceParts,
                              tables.isEmpty());
         TestCatalogue target(tables + "INSERT INTO tblCategory VALUES (1, 'Pieces');" + targetRows, tables.isEmpty());
-        const QString path = target.directory() + QStringLiteral("/knight"); // the name as chosen, no extension
+        const QString path = target.directory() + QStringLiteral("/knight.lrx"); // chosen without its extension
         writeFile(path, QByteArray(500, 'x')); // an earlier, longer file, not to survive in part
 
         frmLumaret* window = startProgram(source);
         QVERIFY(window);
         const QDate before = QDate::currentDate();
-        QCOMPARE(run(ui(window).cmdExport, path),
+        QCOMPARE(run(ui(window).cmdExport, target.directory() + QStringLiteral("/knight")),
                  (QStringList{"Save Export File...",
                               "Figure 'Knight' successfully exported to:\r\n" + path + "|Export Complete...|0"}));
         const QDate after = QDate::currentDate();
@@ -124,11 +124,13 @@ private slots:
         QTest::newRow("taken only in another category") << "owl" << false;
         QTest::newRow("taken in this category, other case") << "ROCKING horse" << true;
         QTest::newRow("apostrophes and blanks as read") << " O'Brien's Horse" << false;
+        QTest::newRow("taken, other case of an accented letter") << "CAFÉ" << true;
+        QTest::newRow("taken only with an accent") << "Cafe" << false;
     }
     void importNamesAndNotice() {
         QFETCH(QString, name);
         QFETCH(bool, firstClashes);
-        TestCatalogue catalogue(owls, false);
+        TestCatalogue catalogue(owls + "INSERT INTO tblFigure VALUES (4, 2, 'Café', 'Cup');", false);
         frmLumaret* window = startProgram(catalogue);
         QVERIFY(window);
         ui(window).cboCategory->selectEntry(1);
@@ -174,7 +176,7 @@ private slots:
         importRow("two lines", "H\r\nN\r\n", "in.lrx", "An error, 62: 'Input past end of file'");
         importRow("piece its column cannot take", good + "B!two!y!\r\n", "in.lrx", "An error, 3421: ");
         importRow("refused by the engine", good + "B!1!!\r\n", "in.lrx", "An error, "); // a second empty note
-        importRow("no such file", good, "none.lrx", "An error, 53: 'File not found'");
+        importRow("no such file", good, "none.lrx", "An error, 53: 'File not found: '");
         importRow("import cancelled", good, "", "");
     }
     void failureChangesNothing() {

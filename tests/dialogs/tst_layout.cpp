@@ -1,5 +1,6 @@
 // The four windows against their drawn layouts: every control's caption, tooltip, place and size in twips,
-// which button is the default, the keyboard order, and Escape reaching the Cancel button.
+// which button is the default, what assistive technology calls the controls whose caption or value does not say
+// what they are, the keyboard order, Escape reaching the Cancel button and Return pressing the focused one.
 #include "app/frmLumaret.h"
 #include "dialogs/EntryList.h"
 #include "dialogs/Twips.h"
@@ -9,6 +10,7 @@
 #include "support/TestCatalogue.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -111,6 +113,20 @@ const Control designed[] = {
     {"frmInputBox", "shpCancel", "", "", 3600, 1800, 1215, 375, false},
 };
 
+// Names that assistive technology reads for the main window's controls in place of their value or caption. The
+// hidden figure type is given a fixed name, so that its changing text is not announced.
+const QMap<QString, QString> accessibleNames{{"cboCategory", "Category"},
+                                             {"cboFigure", "Figure"},
+                                             {"lstFigureParts", "Materials"},
+                                             {"lblFigureType", "Figure type"},
+                                             {"cmdAddCategory", "Add category"},
+                                             {"cmdEditCategory", "Rename category"},
+                                             {"cmdDeleteCategory", "Delete category"},
+                                             {"cmdAddFigure", "Add figure"},
+                                             {"cmdEditFigure", "Rename figure"},
+                                             {"cmdDeleteFigure", "Delete figure"},
+                                             {"cmdMoveFigure", "Move figure"}};
+
 QString textOf(const QWidget* control) {
     if (control->isWindow())
         return control->windowTitle();
@@ -121,6 +137,15 @@ QString textOf(const QWidget* control) {
     if (auto* line = qobject_cast<const QLineEdit*>(control))
         return line->text();
     return QString(); // pictures and shapes show no text
+}
+
+// What a closed window answered: the message box its button, the text input its text, a dialog its result.
+QVariant answerOf(QWidget* window) {
+    if (auto* box = qobject_cast<frmMsgBox*>(window))
+        return int(box->answer());
+    if (auto* input = qobject_cast<frmInputBox*>(window))
+        return input->text();
+    return qobject_cast<QDialog*>(window)->result();
 }
 
 } // namespace
@@ -170,6 +195,14 @@ private slots:
             QCOMPARE(control->geometry(), twips);
         if (auto* button = qobject_cast<QPushButton*>(control))
             QCOMPARE(button->isDefault(), isDefault);
+        if (window == "frmLumaret" && accessibleNames.contains(name)) {
+            QAccessibleInterface* read = QAccessible::queryAccessibleInterface(control);
+            QVERIFY(read);
+            QCOMPARE(read->text(QAccessible::Name), accessibleNames[name]);
+            QCOMPARE(read->state().invisible, control->isHidden());
+        }
+        if (name == "frmLumaret") // the window belongs to the desktop entry of this id
+            QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("org.lumaret.LumaretTool"));
     }
 
     void tabOrder_data() {
@@ -199,6 +232,43 @@ private slots:
             if (w->window() == shown.get() && (w->focusPolicy() & Qt::TabFocus))
                 stops << w->objectName();
         QCOMPARE(stops, order);
+    }
+
+    void keysPressButtons_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("focus"); // the button Return is pressed on; none: Escape on the window
+        QTest::addColumn<QVariant>("answer");
+        QTest::newRow("frmMsgBox OK, Cancel: Escape") << "frmMsgBox" << QString() << QVariant(2);
+        QTest::newRow("frmMove: Escape") << "frmMove" << QString() << QVariant(int(QDialog::Rejected));
+        QTest::newRow("frmInputBox: Escape") << "frmInputBox" << QString() << QVariant(QString());
+        // Return presses the button that has the focus, as Space does, and not the default one.
+        QTest::newRow("frmMsgBox: Return on Cancel") << "frmMsgBox"
+                                                     << "cmdCancel" << QVariant(2);
+        QTest::newRow("frmMove: Return on Cancel") << "frmMove"
+                                                   << "cmdCancel" << QVariant(int(QDialog::Rejected));
+        QTest::newRow("frmInputBox: Return on Cancel") << "frmInputBox"
+                                                       << "cmdCancel" << QVariant(QString());
+        QTest::newRow("frmLumaret: Return on Exit") << "frmLumaret"
+                                                    << "cmdCancel" << QVariant();
+    }
+
+    void keysPressButtons() {
+        QFETCH(QString, window);
+        QFETCH(QString, focus);
+        QFETCH(QVariant, answer);
+        const std::shared_ptr<QWidget> shown = openWindow(window);
+        QVERIFY(shown);
+        shown->show();
+        if (focus.isEmpty()) {
+            QTest::keyClick(shown.get(), Qt::Key_Escape);
+        } else {
+            auto* button = shown->findChild<QPushButton*>(focus);
+            button->setFocus();
+            QTest::keyClick(button, Qt::Key_Return);
+        }
+        QVERIFY2(!shown->isVisible(), "the key left the window open");
+        if (answer.isValid())
+            QCOMPARE(answerOf(shown.get()), answer);
     }
 };
 

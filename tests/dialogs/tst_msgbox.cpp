@@ -1,4 +1,10 @@
-// The message box: which buttons and picture each style shows and where, and what each way of closing answers.
+// The message box: which buttons and picture each style shows and where, what each way of closing answers,
+// and every message of the program read whole.
+#include "app/AccessStart.h"
+#include "dialogs/EntryList.h"
+#include "app/StartPlacement.h"
+#include "app/frmLumaret.h"
+#include "dialogs/FileDialog.h"
 #include "dialogs/Pointer.h"
 #include "dialogs/Shape.h"
 #include "dialogs/Twips.h"
@@ -32,6 +38,26 @@ QString layoutOf(frmMsgBox& box) {
         if (!s->isHidden() && box.findChild<QPushButton*>("cmd" + s->objectName().mid(3))->isHidden())
             parts << "(stray shadow)";
     return parts.join(' ');
+}
+
+// What of a prepared message cannot be read; empty when all of it can. The window keeps its width.
+QString cutIn(frmMsgBox& box, const QString& text) {
+    QLabel* label = box.lblMsgText;
+    if (label->heightForWidth(label->width()) > label->height() || label->geometry().bottom() >= box.height())
+        return "cut at the foot";
+    const QFontMetrics metrics(label->font());
+    for (QString line : label->text().split('\n')) {
+        while (line.endsWith(' '))
+            line.chop(1);
+        if (metrics.horizontalAdvance(line) > label->contentsRect().width())
+            return "cut at the side: " + line;
+    }
+    if (QString(label->text()).remove('\n') != displayLines(text).remove('\n'))
+        return "text lost";
+    for (QPushButton* b : {box.cmdOK, box.cmdYes, box.cmdNo, box.cmdCancel})
+        if (!b->isHidden() && (b->y() <= label->geometry().bottom() || b->geometry().bottom() >= box.height()))
+            return "buttons over the text or below the window";
+    return box.width() == px(frmMsgBox::clientWidth) ? QString() : "width changed";
 }
 } // namespace
 
@@ -109,6 +135,53 @@ private slots:
         frmMsgBox box;
         box.prepare("remove \r'Horse' from\r\nyour database?", msgbox::YesNo | msgbox::Stop, "Warning");
         QCOMPARE(box.lblMsgText->text(), QStringLiteral("remove \n'Horse' from\nyour database?"));
+    }
+
+    // Every message the program raises, with long paths and names: those of the main window's commands as they
+    // come, and those of start-up, which need a catalogue of another kind or none.
+    void everyMessageReadsWhole() {
+        const QTemporaryDir base;
+        const QString folder = base.path() + "/" + QString(70, 'd') + "/Transfer files of the " + QString(50, 'e');
+        QVERIFY(QDir().mkpath(folder));
+        const QString name = "The " + QString(60, 'l') + " figure";
+        TestCatalogue catalogue(TestCatalogue::sampleSql() + "UPDATE tblFigure SET FigureName='" + name +
+                                "' WHERE FigureID=3; UPDATE tblCategory SET CategoryName='Animals of the " +
+                                QString(40, 'c') + "' WHERE CategoryID=1");
+        frmLumaret* w = startProgram(catalogue);
+        QVERIFY(w);
+        ui(w).cboFigure->selectByItemData(3);
+        const QString file = folder + "/" + name + ".lrx";
+        for (const QString& chosen : {file, folder + "/missing/" + name + ".lrx"}) {
+            FileDialog::setNextFileName(chosen); // exported, then the folder is missing
+            frmMsgBox::setNextAnswer(msgbox::Ok);
+            ui(w).cmdExport->click();
+        }
+        FileDialog::setNextFileName(file); // imported under a name that is taken
+        frmMsgBox::setNextAnswer(msgbox::Ok);
+        ui(w).cmdImport->click();
+        frmMsgBox::setNextAnswer(msgbox::Yes); // asked, then told the category is in use
+        frmMsgBox::setNextAnswer(msgbox::Ok);
+        named<QPushButton>(w, "cmdDeleteCategory")->click();
+        QList<ShownMessage> shown = frmMsgBox::takeShown();
+        QCOMPARE(shown.size(), 5);
+        const QString catalogueFile = folder + "/data.mdb";
+        shown << ShownMessage{modLumaretStart::createQuestion(catalogueFile), msgbox::YesNo | msgbox::Information}
+              << ShownMessage{accessStart::question(catalogueFile), msgbox::YesNo | msgbox::Information}
+              << ShownMessage{accessStart::keptNameTakenNotice(catalogueFile), msgbox::OkOnly | msgbox::Stop}
+              << ShownMessage{frmLumaret::emptyCategoryNotice, msgbox::OkOnly}
+              << ShownMessage{"The catalogue could not be created.\r\n\r\nError 75: Path/File access error: '" +
+                                  catalogueFile + "' (No such file or directory)",
+                              msgbox::OkOnly | msgbox::Stop}
+              << ShownMessage{"LumaretTool cannot start.\r\n\r\nError 1544: The folder '" + folder +
+                                  "' is read-only; the catalogue needs it writable for its journal (attempt to write a "
+                                  "readonly database).",
+                              msgbox::OkOnly | msgbox::Stop};
+        for (const ShownMessage& message : shown) {
+            frmMsgBox box;
+            box.prepare(message.text, message.style, message.caption);
+            const QString cut = cutIn(box, message.text);
+            QVERIFY2(cut.isEmpty(), qPrintable(cut + " in: " + message.text));
+        }
     }
 
     void showMessageWaitsForTheRealWindow() {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the build into a fresh prefix, checks what lands where, asks the installed program for its help and
-# version without a display, and starts it on a catalogue named by its argument and on one in the user data folder.
+# Installs the build into a fresh prefix, checks what lands where, has lintian judge the Debian package, asks the
+# installed program for its help and version without a display, and starts it on a catalogue named by its argument
+# and on one in the user data folder.
 # Usage: install_test.sh CMAKE BUILD_DIR VERSION
 set -euo pipefail
 cmake=$1 build=$2 version=$3
@@ -62,6 +63,27 @@ if command -v appstreamcli >/dev/null; then
         { cat "$work/appstream.log" >&2; fail "appstreamcli rejects the installed metainfo"; }
 fi
 
+# X11 desktops pair a window with its entry by the window's class, which is the application's name.
+grep -qx "StartupWMClass=LumaretTool" "$desktop" || fail "the desktop entry names another window class"
+
+# A man page for every program, and the documents a Debian package must carry.
+for installed in "$prefix"/bin/*; do
+    page="$prefix/share/man/man1/$(basename "$installed").1.gz"
+    [ -f "$page" ] || fail "no man page for $(basename "$installed")"
+    gzip -dc "$page" | grep -q '^\.SH NAME' || fail "$(basename "$page") is not a man page"
+done
+for doc in copyright changelog.Debian.gz; do
+    [ -f "$prefix/share/doc/lumarettool/$doc" ] || fail "share/doc/lumarettool/$doc is missing"
+done
+
+# The package itself, judged by Debian's rules: no error and no warning.
+if command -v lintian >/dev/null; then
+    "$(dirname "$cmake")/cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$work/package" >"$work/cpack.log" 2>&1 ||
+        { cat "$work/cpack.log" >&2; fail "cpack could not make the package"; }
+    lintian --fail-on error,warning "$work"/package/*.deb >"$work/lintian.log" 2>&1 ||
+        { cat "$work/lintian.log" >&2; fail "lintian finds errors or warnings in the package"; }
+fi
+
 schema="$prefix/share/lumarettool/schema.sql"
 [ -f "$schema" ] || fail "share/lumarettool/schema.sql is missing"
 mkdir "$work/catalogues"
@@ -115,4 +137,4 @@ fi
 
 written="$(cd "$home" && find . -mindepth 1 | grep -v '^\./\.local\(/share\(/LumaretTool\(/data\.mdb\)\?\)\?\)\?$' || true)"
 [ -z "$written" ] || fail "the programs wrote into the fresh home: $written"
-echo "install test: layout, validation, help and start-up of the installed program are right"
+echo "install test: layout, man pages, validation, package, help and start-up of the installed program are right"

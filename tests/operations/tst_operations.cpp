@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QtTest>
 #include <sys/fsuid.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,27 +44,6 @@ public:
             setfsuid(0);
     }
 };
-
-// A small file system of its own that a test can fill, mounted for the test's lifetime.
-class TinyDisk {
-public:
-    explicit TinyDisk(const QString& where) : path(where) {
-        QDir().mkpath(path);
-        mounted = ::mount("tmpfs", QFile::encodeName(path).constData(), "tmpfs", 0, "size=64k") == 0;
-    }
-    ~TinyDisk() {
-        if (mounted)
-            ::umount(QFile::encodeName(path).constData());
-    }
-    const QString path;
-    bool mounted = false;
-};
-
-// One figure with parts over many pages of the file.
-const char* const horseOf2000Parts = "INSERT INTO tblCategory VALUES (1, 'Animals');"
-                                     "INSERT INTO tblFigure VALUES (1, 1, 'Horse', 'T');"
-                                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
-                                     "INSERT INTO tblFigurePart SELECT i, 1, printf('%0100d', i) FROM n;";
 
 // A catalogue whose identifier columns take any value, as an older or hand-made file may.
 const char* const looseTables = "CREATE TABLE tblCategory (CategoryID, CategoryName TEXT);"
@@ -320,21 +298,6 @@ private slots:
         QVERIFY2(f.description.startsWith(QString(expected).replace("%1", QDir(catalogue.directory()).absolutePath())),
                  qPrintable(f.description));
         QCOMPARE(catalogue.rows("SELECT * FROM tblFigure"), before);
-    }
-
-    // The file is written through a temporary one, so a full disk leaves nothing behind; the user is told that
-    // the disk is full rather than that something unknown went wrong.
-    void exportOntoAFullDisk() {
-        TestCatalogue catalogue(horseOf2000Parts);
-        TinyDisk disk(catalogue.directory() + "/tiny");
-        if (!disk.mounted)
-            QSKIP("mounting a small tmpfs needs root (or CAP_SYS_ADMIN); nothing else fills a disk on demand");
-        Database db(catalogue.path());
-        const QString path = disk.path + "/horse.lrx";
-        const Failure f = failureOf([&] { operations::exportFigureFile(db, 1, path); });
-        QVERIFY(f.is(failure::PathFileAccessError));
-        QCOMPARE(f.description, "The disk is full: '" + path + "' could not be written (No space left on device).");
-        QCOMPARE(QDir(disk.path).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 };
 

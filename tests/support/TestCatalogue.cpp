@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <QtTest>
 #include <sqlite3.h>
+#include <sys/mount.h>
 
 QStringList rowsOf(const QString& path, const QString& script) {
     sqlite3* db = nullptr;
@@ -87,6 +88,16 @@ void watchForForgottenWindows() {
     watchdog->start();
 }
 } // namespace
+
+TinyDisk::TinyDisk(const QString& where) : path(where) {
+    QDir().mkpath(path);
+    mounted = ::mount("tmpfs", QFile::encodeName(path).constData(), "tmpfs", 0, "size=64k") == 0;
+}
+
+TinyDisk::~TinyDisk() {
+    if (mounted)
+        ::umount(QFile::encodeName(path).constData());
+}
 
 TestCatalogue::TestCatalogue(const QString& sql, bool withSchema) {
     watchForForgottenWindows();

@@ -44,6 +44,15 @@ private:
 // query come back with their columns joined by "|" (null as "<null>"). A failing script fails the test.
 QStringList rowsOf(const QString& path, const QString& script);
 
+// A small file system of its own that a test can fill, mounted for the test's lifetime (when it may mount).
+class TinyDisk {
+public:
+    explicit TinyDisk(const QString& where);
+    ~TinyDisk();
+    const QString path;
+    bool mounted = false;
+};
+
 // Starts the program on the catalogue (as if it lay beside the executable) and returns its main window,
 // or nullptr when start-up failed.
 frmLumaret* startProgram(const TestCatalogue& catalogue);

@@ -1,16 +1,17 @@
 #include "CompanionCommands.h"
+#include "StagingFolder.h"
 
 #include "catalogue/Database.h"
 #include "catalogue/Failure.h"
 #include "catalogue/Text.h"
 #include "operations/FigureExport.h"
+#include "transfer/TransferFileAccess.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
-#include <QTemporaryDir>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -72,6 +73,28 @@ void checkTarget(const QString& path, bool force) {
         throw failure::pathFileAccess(path, QStringLiteral("not a file"));
 }
 
+// Backslash first, so that a name that already spells an escape is told apart from one made here.
+QString escapedForLine(const QString& name) {
+    QString escaped;
+    escaped.reserve(name.size());
+    for (const QChar c : name) {
+        const char16_t u = c.unicode();
+        if (u == u'\\')
+            escaped += QLatin1String("\\\\");
+        else if (u == u'\t')
+            escaped += QLatin1String("\\t");
+        else if (u == u'\n')
+            escaped += QLatin1String("\\n");
+        else if (u == u'\r')
+            escaped += QLatin1String("\\r");
+        else if (u < 0x20 || (u >= 0x7f && u < 0xa0))
+            escaped += QStringLiteral("\\x%1").arg(unsigned(u), 2, 16, QLatin1Char('0'));
+        else
+            escaped += c;
+    }
+    return escaped;
+}
+
 QStringList rowsOf(Database& db, const Statement& statement, const QString& countColumn, const QString& idColumn,
                    const QString& nameColumn) {
     Recordset rows = db.OpenRecordset(statement);
@@ -79,7 +102,7 @@ QStringList rowsOf(Database& db, const Statement& statement, const QString& coun
     while (!rows.Eof()) {
         lines << QString::number(requireWhole(rows.Fields(idColumn))) + QLatin1Char('\t') +
                      QString::number(requireWhole(rows.Fields(countColumn))) + QLatin1Char('\t') +
-                     trimBlanks(textOrEmpty(rows.Fields(nameColumn)));
+                     escapedForLine(trimBlanks(textOrEmpty(rows.Fields(nameColumn))));
         rows.MoveNext();
     }
     rows.Close();
@@ -123,12 +146,6 @@ QList<FigureFile> fileNames(Database& db, qint32 categoryId) {
     return files;
 }
 
-void writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.flush())
-        throw failure::pathFileAccess(path, file.errorString());
-}
-
 // QFile::rename never replaces a file; the system's rename does, in one step. Returns why it failed, or nothing.
 QString moveIntoPlace(const QString& from, const QString& to, bool replace) {
     if (replace)
@@ -156,29 +173,67 @@ void exportFigure(Database& db, const QString& category, const QString& figure, 
     operations::exportFigureFile(db, figureId, file);
 }
 
-QStringList exportCategory(Database& db, const QString& category, const QString& folder, bool force) {
+QByteArray figureContent(Database& db, const QString& category, const QString& figure) {
+    return operations::figureTransferContent(db, figureNamed(db, categoryNamed(db, category), category, figure));
+}
+
+namespace {
+// A folder this command made goes again when the command ends without writing into it.
+struct MadeFolder {
+    explicit MadeFolder(const QString& folder) {
+        if (QFileInfo(folder).isDir() || QFileInfo(folder).isSymLink())
+            return;
+        if (!QDir().mkpath(folder))
+            throw failure::pathFileAccess(folder, QStringLiteral("the folder could not be made"));
+        path = folder;
+    }
+    ~MadeFolder() {
+        if (!path.isEmpty())
+            QDir().rmdir(path);
+    }
+    QString path;
+};
+} // namespace
+
+ExportedCategory exportCategory(Database& db, const QString& category, const QString& folder, bool force,
+                                bool keepGoing) {
     const qint32 categoryId = categoryNamed(db, category);
+    MadeFolder made(folder);
     if (!QFileInfo(folder).isDir())
-        throw failure::pathFileAccess(folder, QStringLiteral("no such folder"));
+        throw failure::pathFileAccess(folder, QStringLiteral("not a folder"));
     const QDir target(folder);
     const QList<FigureFile> files = fileNames(db, categoryId);
     QStringList paths;
     for (const FigureFile& file : files) {
         paths << target.filePath(file.fileName);
-        checkTarget(paths.last(), force);
+        if (!keepGoing)
+            checkTarget(paths.last(), force);
     }
 
     // Everything is read and written out beside the folder's files first: a figure the file cannot carry or a
-    // full disk stops the command before any file in the folder has changed.
-    QTemporaryDir staging(target.filePath(QStringLiteral(".lumaret-transfer-XXXXXX")));
-    if (!staging.isValid())
-        throw failure::pathFileAccess(folder, staging.errorString());
-    for (const FigureFile& file : files)
-        writeFile(staging.filePath(file.fileName), operations::figureTransferContent(db, file.figureId));
+    // full disk stops the command before any file in the folder has changed. A failure names the file as it
+    // would have been in the folder, where the user looks for it.
+    StagingFolder staging(folder);
+    ExportedCategory result;
+    QList<qsizetype> staged;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        try {
+            checkTarget(paths[i], force);
+            saveWholeFile(staging.filePath(files[i].fileName),
+                          operations::figureTransferContent(db, files[i].figureId));
+            staged << i;
+        } catch (Failure& failed) {
+            failed.description.replace(staging.path(), QFileInfo(folder).absoluteFilePath());
+            if (!keepGoing)
+                throw;
+            result.notWritten << QDir::toNativeSeparators(paths[i]) + QStringLiteral(": ") + errorSentence(failed);
+        }
+        staging.stopIfAsked();
+    }
 
     // Only a file made meanwhile by someone else can stop a move; the files this command added go again then.
     QStringList added;
-    for (qsizetype i = 0; i < files.size(); ++i) {
+    for (const qsizetype i : staged) {
         const bool replacing = QFileInfo::exists(paths[i]);
         const QString failed = moveIntoPlace(staging.filePath(files[i].fileName), paths[i], force);
         if (!failed.isEmpty()) {
@@ -188,8 +243,11 @@ QStringList exportCategory(Database& db, const QString& category, const QString&
         }
         if (!replacing)
             added << paths[i];
+        result.written << paths[i];
     }
-    return paths;
+    if (!result.written.isEmpty())
+        made.path.clear();
+    return result;
 }
 
 operations::ImportedFigure importFigure(Database& db, const QString& file, const QString& category) {

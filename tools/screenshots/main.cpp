@@ -87,7 +87,7 @@ std::vector<Shot> shots(frmLumaret* main) {
          }},
         {"message-create-catalogue",
          [] {
-             return messageBox(modLumaretStart::createQuestion("/usr/bin", location::userCatalogue()),
+             return messageBox(modLumaretStart::createQuestion(location::userCatalogue()),
                                msgbox::YesNo | msgbox::Information, "LumaretTool");
          }},
     };
