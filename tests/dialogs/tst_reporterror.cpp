@@ -37,7 +37,7 @@ private slots:
             if (thrown == "length_error")
                 throw std::length_error("too long");
             if (thrown == "failure")
-                throw Failure(-2147467259, QString());
+                throw Failure::withNumber(-2147467259, QString());
             throw Failure(failure::Cancelled, QStringLiteral("Cancelled"));
         };
         if (!shown.isEmpty())

@@ -49,6 +49,11 @@ public:
 const char* const looseTables = "CREATE TABLE tblCategory (CategoryID, CategoryName TEXT);"
                                 "CREATE TABLE tblFigure (FigureID, CategoryID, FigureName TEXT, FigureType TEXT);"
                                 "CREATE TABLE tblFigurePart (FigurePartID, FigureID, FigurePartName TEXT);";
+// One figure with parts over many pages of the file.
+const char* const horseOf2000Parts = "INSERT INTO tblCategory VALUES (1, 'Animals');"
+                                     "INSERT INTO tblFigure VALUES (1, 1, 'Horse', 'T');"
+                                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+                                     "INSERT INTO tblFigurePart SELECT i, 1, printf('%0100d', i) FROM n;";
 } // namespace
 
 class OperationsTest : public QObject {
