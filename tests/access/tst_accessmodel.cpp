@@ -3,6 +3,7 @@
 // from time to time an independent reader and checker of Access files agrees and finds every index true. A
 // program killed in the middle of its writes leaves, at the next opening, every figure whole or absent.
 #include "catalogue/Database.h"
+#include "catalogue/EngineFailure.h"
 #include "operations/CatalogueOperations.h"
 #include "operations/FigureExport.h"
 #include "operations/FigureImport.h"
@@ -15,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
+#include <sqlite3.h>
 
 namespace {
 const char* const tables[] = {"tblCategory", "tblFigure", "tblFigurePart"};
@@ -107,7 +109,11 @@ struct Twins {
             if (figures.isEmpty() || categories.isEmpty())
                 return;
             QByteArray content;
-            if (failureNumber([&] { content = operations::figureTransferContent(sqlite, any(figures)); }) != 0)
+            // Small figures only: a run of imports copying copies would grow the tables beyond what a quick test
+            // can read back after every step (large imports have a test of their own).
+            const auto small = identifiers(sqlite, "SELECT FigureID FROM tblFigure f WHERE (SELECT COUNT(*) FROM "
+                                                   "tblFigurePart p WHERE p.FigureID = f.FigureID) <= 40");
+            if (failureNumber([&] { content = operations::figureTransferContent(sqlite, any(small)); }) != 0)
                 return;
             QList<QByteArray> lines = content.split('\n');
             // The file is Windows-1252; a name beyond Latin-1 keeps the exported one.
@@ -128,13 +134,32 @@ qint64 scalar(Database& db, const QString& sql) {
     return q.next() ? q.value(0).toLongLong() : -1;
 }
 
+// The rows as the engine holds them, each value's storage class and text: the file read again must give back the
+// very values the SQLite catalogue holds.
+QStringList engineRows(Database& db, const char* table) {
+    sqlite3* engine = engineHandle(db.connection());
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(engine, QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(table).toUtf8().constData(), -1,
+                       &statement, nullptr);
+    QStringList rows;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        QByteArray row;
+        for (int i = 0; i < sqlite3_column_count(statement); ++i) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, i));
+            row += QByteArray::number(sqlite3_column_type(statement, i)) + (text ? text : "") + '|';
+        }
+        rows << QString::fromUtf8(row);
+    }
+    sqlite3_finalize(statement);
+    return rows;
+}
+
 QString differences(Database& expected, const QString& accessFile, bool independent) {
     QString found;
     Database reread(accessFile);
     for (const char* table : tables) {
-        const QStringList want = accesscheck::rowsOf(expected, table);
-        const QStringList have =
-            independent ? accesscheck::dumped(accessFile, table) : accesscheck::rowsOf(reread, table);
+        const QStringList want = independent ? accesscheck::rowsOf(expected, table) : engineRows(expected, table);
+        const QStringList have = independent ? accesscheck::dumped(accessFile, table) : engineRows(reread, table);
         if (want != have) {
             for (int i = 0; i < std::max(want.size(), have.size()); ++i)
                 if (want.value(i) != have.value(i)) {
