@@ -40,6 +40,15 @@ bool isAccessFile(const QString& path) {
     return mark == "Standard Jet DB" || mark == "Standard ACE DB";
 }
 
+bool isAccess97File(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(0x15);
+    // The version byte: 0 for Jet 3, 1 and up for Jet 4 and ACE.
+    return head.mid(4, 15) == "Standard Jet DB" && head.size() == 0x15 && head.at(0x14) == 0;
+}
+
 ConversionSummary convertAccessFile(const QString& source, const QString& target, bool requireCatalogue,
                                     const std::function<void(const ConversionProgress&)>& progress) {
     if (!QFileInfo::exists(source))

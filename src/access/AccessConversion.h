@@ -20,6 +20,8 @@ struct ConversionSummary {
 
 // True when the file starts as a Jet or ACE database does ("Standard Jet DB" / "Standard ACE DB" at byte 4).
 bool isAccessFile(const QString& path);
+// True for an Access 97 (Jet 3) file, the one kind the program converts rather than keeps as it is.
+bool isAccess97File(const QString& path);
 
 // Copies every user table of source into a new SQLite file at target, in one transaction: same tables, same columns
 // in the same order, each value as Access holds it. Text, memo and date/time become TEXT (dates as YYYY-MM-DD

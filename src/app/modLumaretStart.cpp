@@ -5,6 +5,7 @@
 #include "app/AccessStart.h"
 #include "app/frmLumaret.h"
 #include "catalogue/CatalogueLocation.h"
+#include "catalogue/Database.h"
 #include "catalogue/Failure.h"
 #include "dialogs/Resources.h"
 #include "dialogs/WindowFont.h"
@@ -25,7 +26,7 @@ frmLumaret* Main(const Placement& placement) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.lumaret.LumaretTool"));
     startLoadingFonts();
     customCursor(); // loads the pointer image before anything asks for it
-    if (isAccessFile(placement.catalogue) && !accessStart::offerConversion(placement.catalogue))
+    if (isAccess97File(placement.catalogue) && !accessStart::offerConversion(placement.catalogue))
         return nullptr;
     auto* window = new frmLumaret(placement);
     try {
@@ -39,7 +40,16 @@ frmLumaret* Main(const Placement& placement) {
     }
     centreOnScreen(window);
     window->show();
+    // A catalogue that can only be read says so once, here, rather than at every refused command.
+    if (const QString why = window->db().readOnlyReason(); !why.isEmpty())
+        ShowMessage(readOnlyNotice(placement.catalogue, why), msgbox::OkOnly | msgbox::Information,
+                    QStringLiteral("LumaretTool"));
     return window;
+}
+
+QString readOnlyNotice(const QString& catalogue, const QString& why) {
+    return QStringLiteral("%1 is shown, but it cannot be changed: %2 Every command that would change it is refused.")
+        .arg(QDir::toNativeSeparators(catalogue), why);
 }
 
 QString versionedTitle() {

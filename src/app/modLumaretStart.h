@@ -26,5 +26,7 @@ frmLumaret* Main(const Placement& placement);
 
 // "Lumaret Import/ Export Tool, v. 1.0.0"
 QString versionedTitle();
+// What the user is told once when the catalogue opens read-only, and why.
+QString readOnlyNotice(const QString& catalogue, const QString& why);
 
 } // namespace modLumaretStart
