@@ -1,14 +1,20 @@
 #include "support/AccessCheck.h"
 
+#include "access/jet/FilePageStore.h"
+#include "access/jet/TableDefs.h"
+#include "access/jet/UsageMap.h"
 #include "catalogue/Database.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QtEndian>
 #include <algorithm>
 
 namespace accesscheck {
@@ -115,6 +121,81 @@ QStringList dumped(const QString& file, const QString& table) {
     }
     sortRows(rows);
     return rows;
+}
+
+QString pageOfAnotherObject(const QByteArray& before, const QByteArray& after) {
+    constexpr int pageSize = 4096;
+    // The catalogue tables' definition pages, as the file names them; every page of theirs points at one.
+    QTemporaryFile copy;
+    copy.open();
+    copy.write(after);
+    copy.flush();
+    jet::FilePageStore store(copy.fileName(), jet::FilePageStore::Mode::ReadOnly);
+    QSet<quint32> owners, maps, longValuePages; // maps: the row pointers (page << 8 | row) of the tables' usage maps
+    for (const auto& [name, page] : jet::listTables(store)) {
+        if (!QStringList{"tblCategory", "tblFigure", "tblFigurePart"}.contains(name, Qt::CaseInsensitive))
+            continue;
+        owners << page;
+        const jet::TableDef table = jet::readTableDefAt(store, page, name);
+        maps << table.usageMapOwned << table.usageMapFree;
+        for (const jet::IndexDef& index : table.indexes)
+            maps << index.usedPagesMap;
+        for (const jet::ColumnDef& column : table.columns) {
+            maps << column.longValueOwnedMap << column.longValueFreeMap;
+            if (column.longValueOwnedMap != 0)
+                for (quint32 page : jet::mapPages(store, column.longValueOwnedMap, name))
+                    longValuePages << page;
+        }
+    }
+    // A reference map keeps its bits on pages of their own (type 5): those of these maps and of the map of free
+    // pages (page 1, row 0) may change too.
+    QSet<quint32> bitmapPages;
+    for (const QByteArray* image : {&before, &after})
+        for (const quint32 pointer : maps + QSet<quint32>{1u << 8}) {
+            const QByteArray page = image->mid(qsizetype(pointer >> 8) * pageSize, pageSize);
+            const int row = int(pointer & 0xff);
+            if (page.size() < pageSize || row >= qFromLittleEndian<quint16>(page.constData() + 12))
+                continue;
+            const int start = qFromLittleEndian<quint16>(page.constData() + 14 + 2 * row) & 0x1fff;
+            const int end = row == 0 ? pageSize : qFromLittleEndian<quint16>(page.constData() + 12 + 2 * row) & 0x1fff;
+            if (start + 1 < end && page.at(start) == 1)
+                for (int at = start + 1; at + 4 <= end; at += 4)
+                    bitmapPages << qFromLittleEndian<quint32>(page.constData() + at);
+        }
+    // On a page of usage maps (a data page of no table), only the rows of these tables' maps may change.
+    auto onlyOurMaps = [&](quint32 number, const QByteArray& was, const QByteArray& now) {
+        if (was.left(14) != now.left(14))
+            return false;
+        const int rows = qFromLittleEndian<quint16>(was.constData() + 12);
+        int end = pageSize;
+        for (int row = 0; row < rows; ++row) {
+            const int start = qFromLittleEndian<quint16>(was.constData() + 14 + 2 * row) & 0x1fff;
+            if (was.mid(start, end - start) != now.mid(start, end - start) &&
+                !maps.contains(number << 8 | quint32(row)))
+                return false;
+            end = start;
+        }
+        return was.mid(14, 2 * rows) == now.mid(14, 2 * rows);
+    };
+    for (qsizetype offset = 0; offset < before.size(); offset += pageSize) {
+        const QByteArray was = before.mid(offset, pageSize), now = after.mid(offset, pageSize);
+        const quint32 number = quint32(offset / pageSize);
+        if (was == now || number == 1) // page 1 holds the map of free pages
+            continue;
+        const auto type = quint8(now.at(0));
+        const quint32 owner = qFromLittleEndian<quint32>(now.constData() + 4);
+        const bool ours = (type == 0x05 && bitmapPages.contains(number)) ||
+                          (type == 0x01 && longValuePages.contains(number)) ||
+                          (type == 0x02 && owners.contains(number)) ||
+                          ((type == 0x01 || type == 0x03 || type == 0x04) && owners.contains(owner)) ||
+                          (type == 0x01 && owner == 0 && quint8(was.at(0)) == 0x01 && onlyOurMaps(number, was, now)) ||
+                          (quint8(was.at(0)) == 0x03 || quint8(was.at(0)) == 0x04
+                               ? owners.contains(qFromLittleEndian<quint32>(was.constData() + 4))
+                               : false);
+        if (!ours)
+            return QStringLiteral("page %1 (type %2, owner %3) changed").arg(number).arg(type).arg(owner);
+    }
+    return {};
 }
 
 QStringList rowsOf(Database& db, const QString& table) {

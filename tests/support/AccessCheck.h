@@ -22,4 +22,8 @@ QStringList dumped(const QString& file, const QString& table);
 // The rows of a table as the program's catalogue holds them, in the same form and order.
 QStringList rowsOf(Database& db, const QString& table);
 
+// The first page that differs between two images of a file and belongs to none of the three catalogue tables nor
+// to the map of free pages (described), or nothing.
+QString pageOfAnotherObject(const QByteArray& before, const QByteArray& after);
+
 } // namespace accesscheck
