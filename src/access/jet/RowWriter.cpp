@@ -148,13 +148,19 @@ quint32 withRoom(PageStore& store, quint32 ownedMap, quint32 freeMap, quint32 ow
 
 } // namespace datapage
 
-RowId insertRow(PageStore& store, TableDef& table, QList<Value> values, IndexUpkeep& indexes) {
+namespace {
+void requireWholeRow(const TableDef& table, const QList<Value>& values) {
     if (values.size() != table.columns.size())
         throw Error(Error::Kind::Constraint,
                     QStringLiteral("Table \"%1\" has %2 columns; a row of %3 values was given.")
                         .arg(table.name)
                         .arg(table.columns.size())
                         .arg(values.size()));
+}
+} // namespace
+
+RowId insertRow(PageStore& store, TableDef& table, QList<Value> values, IndexUpkeep& indexes) {
+    requireWholeRow(table, values);
     assignAutoNumbers(table, values);
     const QByteArray row = encodeRow(table, table.maxColumns, values, longValueFields(store, table, values));
     const RowId id = placeRow(store, table, row, 0);
@@ -165,12 +171,7 @@ RowId insertRow(PageStore& store, TableDef& table, QList<Value> values, IndexUpk
 }
 
 void updateRow(PageStore& store, TableDef& table, RowId id, QList<Value> values, IndexUpkeep& indexes) {
-    if (values.size() != table.columns.size())
-        throw Error(Error::Kind::Constraint,
-                    QStringLiteral("Table \"%1\" has %2 columns; a row of %3 values was given.")
-                        .arg(table.name)
-                        .arg(table.columns.size())
-                        .arg(values.size()));
+    requireWholeRow(table, values);
     QByteArray page;
     const RowLocation at = locateRow(store, table, id, &page);
     const QList<Value> before = decodeRow(store, table, page, at);
