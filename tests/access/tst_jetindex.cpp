@@ -8,8 +8,8 @@
 #include "access/jet/RowCodec.h"
 #include "access/jet/TableDefs.h"
 #include "access/jet/TreeIndexUpkeep.h"
+#include "support/AccessCheck.h"
 
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QtTest>
 #include <algorithm>
@@ -54,17 +54,6 @@ QMap<quint64, QList<Value>> liveRows(PageStore& store, const TableDef& table) {
     return rows;
 }
 
-QString jetcheck(const QString& file, const QStringList& options = {}) {
-    QProcess p;
-    p.start(QStringLiteral(JETCHECK_TOOL), QStringList{file} + options);
-    p.waitForFinished(120000);
-    return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
-}
-
-bool samplesMissing() {
-    return !QFile::exists(fixtures + catalogues[0]) || QStandardPaths::findExecutable("java").isEmpty();
-}
-
 } // namespace
 
 class JetIndexTest : public QObject {
@@ -100,8 +89,8 @@ private slots:
     // The oracle: in every index of every sample catalogue, the entries are exactly the keys made of the live rows,
     // each pointing at its row.
     void samplesHoldTheKeysWeMake() {
-        if (samplesMissing())
-            QSKIP("needs ../shared/fixtures/jet and a Java runtime");
+        if (const QString why = accesscheck::missing(); !why.isEmpty())
+            QSKIP(qPrintable(why));
         for (const QString& name : catalogues) {
             FilePageStore store(fixtures + name, FilePageStore::Mode::ReadOnly);
             for (const QString& tableName : tables) {
@@ -121,12 +110,10 @@ private slots:
     // is left, and the checker and its writer accept that tree; then the tree empties to a bare root. At each
     // stage the walk gives the model's entries and the pages are sound.
     void treeGrowsAndShrinks() {
-        if (samplesMissing())
-            QSKIP("needs ../shared/fixtures/jet and a Java runtime");
+        if (const QString why = accesscheck::missing(); !why.isEmpty())
+            QSKIP(qPrintable(why));
         QTemporaryDir dir;
-        const QString copy = dir.filePath("grow.mdb");
-        QVERIFY(QFile::copy(fixtures + "catalogueV2000.mdb", copy));
-        QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+        const QString copy = accesscheck::copyOf("catalogueV2000.mdb", dir.path());
         FilePageStore store(copy, FilePageStore::Mode::ReadWrite);
         const TableDef table = readTableDef(store, "tblCategory");
         const IndexDef& index = table.indexes.first();
@@ -167,8 +154,8 @@ private slots:
             removeWhile([&](const auto& e) { return sample.count(e); });
         compare();
         store.commit();
-        const QString verdict = jetcheck(copy, {"--write"});
-        QVERIFY2(verdict.trimmed().endsWith("ok"), qPrintable(verdict));
+        QString verdict;
+        QVERIFY2(accesscheck::checks(copy, true, &verdict), qPrintable(verdict));
         while (!model.empty())
             removeWhile([](const auto&) { return false; });
         compare();

@@ -7,6 +7,7 @@
 #include "access/jet/RowWriter.h"
 #include "access/jet/TableDefs.h"
 #include "access/jet/Writability.h"
+#include "support/AccessCheck.h"
 
 #include <QtTest>
 #include <cmath>
@@ -19,10 +20,8 @@ namespace {
 const QString jetDir = QStringLiteral(LUMARET_FIXTURES_DIR "/jet");
 
 #define REQUIRE_TOOLS()                                                                                                \
-    if (!QFileInfo::exists(jetDir + "/catalogueV2000.mdb"))                                                            \
-        QSKIP("the Access sample files are not there (../shared/fixtures/jet beside the source tree)");                \
-    if (QStandardPaths::findExecutable("java").isEmpty())                                                              \
-        QSKIP("java, which jetcheck runs on, is not installed");
+    if (const QString why = accesscheck::missing(); !why.isEmpty())                                                    \
+        QSKIP(qPrintable(why));
 
 QString javaDouble(double d) {
     if (d == std::floor(d) && std::fabs(d) < 1e7)
@@ -90,13 +89,6 @@ QStringList jetcheckDump(const QString& file, const QString& table) {
     return lines;
 }
 
-QString copyOf(const QTemporaryDir& dir, const QString& fixture) {
-    const QString target = dir.filePath(fixture);
-    QFile::copy(jetDir + "/" + fixture, target);
-    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
-    return target;
-}
-
 QByteArray contents(const QString& file) {
     QFile f(file);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -153,7 +145,7 @@ void TestJetPages::damageIsRefused() {
     REQUIRE_TOOLS();
     QFETCH(bool, cut);
     QTemporaryDir dir;
-    const QString file = copyOf(dir, "catalogueChurnV2000.mdb");
+    const QString file = accesscheck::copyOf("catalogueChurnV2000.mdb", dir.path());
     quint32 dataPage = 0;
     {
         FilePageStore store(file, FilePageStore::Mode::ReadOnly);
@@ -181,7 +173,7 @@ void TestJetPages::damageIsRefused() {
 void TestJetPages::aTableOutgrowingItsMapsStaysSound() {
     REQUIRE_TOOLS();
     QTemporaryDir dir;
-    const QString file = copyOf(dir, "delTestV2000.mdb");
+    const QString file = accesscheck::copyOf("delTestV2000.mdb", dir.path());
     {
         FilePageStore store(file, FilePageStore::Mode::ReadWrite);
         TableDef def = readTableDef(store, "Table");
@@ -198,16 +190,14 @@ void TestJetPages::aTableOutgrowingItsMapsStaysSound() {
         store.commit();
     }
     QCOMPARE(ownDump(file, "Table"), jetcheckDump(file, "Table"));
-    QProcess check;
-    check.start(JETCHECK_TOOL, {file, "--write"});
-    QVERIFY(check.waitForFinished(120000));
-    QVERIFY2(check.exitCode() == 0, check.readAllStandardOutput().constData());
+    QString said;
+    QVERIFY2(accesscheck::checks(file, true, &said), qPrintable(said));
 }
 
 void TestJetPages::interruptedCommitIsUndone() {
     REQUIRE_TOOLS();
     QTemporaryDir dir;
-    const QString file = copyOf(dir, "catalogueV2000.mdb");
+    const QString file = accesscheck::copyOf("catalogueV2000.mdb", dir.path());
     const QByteArray original = contents(file);
     auto change = [&](FilePageStore& store) {
         TableDef def = readTableDef(store, "tblFigure");
@@ -248,7 +238,7 @@ void TestJetPages::interruptedCommitIsUndone() {
 void TestJetPages::failedWriteLeavesTheFileAsItWas() {
     REQUIRE_TOOLS();
     QTemporaryDir dir;
-    const QString file = copyOf(dir, "catalogueV2000.mdb");
+    const QString file = accesscheck::copyOf("catalogueV2000.mdb", dir.path());
     const QByteArray original = contents(file);
     FilePageStore store(file, FilePageStore::Mode::ReadWrite);
     TableDef def = readTableDef(store, "tblFigurePart");
