@@ -2,10 +2,33 @@
 
 #include "access/jet/JetError.h"
 
+#include <QHash>
 #include <QSet>
 #include <QtEndian>
 
 namespace jet {
+
+namespace {
+// Parsed leaves by store, index and page, with the bytes they were parsed from. The page code runs on the thread
+// that holds the catalogue, one command at a time; the bound keeps a long run from holding every leaf it met.
+struct LeafKey {
+    const PageStore* store;
+    quint32 definitionPage, page;
+    bool operator==(const LeafKey&) const = default;
+};
+size_t qHash(const LeafKey& key, size_t seed = 0) {
+    return qHashMulti(seed, quintptr(key.store), key.definitionPage, key.page);
+}
+struct ParsedLeaf {
+    QByteArray bytes;
+    IndexTree::Page page;
+};
+constexpr qsizetype maxParsedLeaves = 4096;
+QHash<LeafKey, ParsedLeaf>& parsedLeaves() {
+    thread_local QHash<LeafKey, ParsedLeaf> leaves;
+    return leaves;
+}
+} // namespace
 
 namespace {
 
@@ -74,6 +97,13 @@ IndexTree::Page IndexTree::parse(quint32 number) const {
     if ((type != NodePage && type != LeafPage) || le32(bytes, 4) != definitionPage_)
         damaged(
             QStringLiteral("Page %1 is not an index page of the table on page %2.").arg(number).arg(definitionPage_));
+    // A leaf's entries follow from its bytes alone, so a leaf read before with the same bytes is taken as it was
+    // parsed: an import adds its rows one by one to the same few leaves.
+    const LeafKey cacheKey{&store_, definitionPage_, number};
+    if (type == LeafPage)
+        if (const auto cached = parsedLeaves().constFind(cacheKey);
+            cached != parsedLeaves().constEnd() && cached->bytes == bytes)
+            return cached->page;
     Page page;
     page.number = number;
     page.leaf = type == LeafPage;
@@ -81,6 +111,11 @@ IndexTree::Page IndexTree::parse(quint32 number) const {
     page.next = le32(bytes, NextAt);
     page.header = bytes.left(EntriesAt);
     readEntries(bytes, page, number);
+    if (page.leaf) {
+        if (parsedLeaves().size() >= maxParsedLeaves)
+            parsedLeaves().clear();
+        parsedLeaves().insert(cacheKey, {bytes, page});
+    }
     return page;
 }
 

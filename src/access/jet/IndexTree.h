@@ -50,7 +50,7 @@ public:
     // Structural check for tests: chains, parent entries, tails, order. Throws Error (Damaged) naming the fault.
     void check() const;
 
-private:
+    // One page as parsed (public for the parse cache of leaves).
     struct Page {
         quint32 number = 0;
         bool leaf = true;
@@ -58,6 +58,8 @@ private:
         QList<IndexEntry> entries; // intermediate pages: one per child, the tail child last
         QByteArray header;         // the page's first bytes as read, kept where they are not recomputed
     };
+
+private:
     struct Step {
         quint32 page;
         int child;
