@@ -282,6 +282,16 @@ void IndexTree::write(const Page& page) {
     }
     qToLittleEndian<quint16>(quint16(pageSize - EntriesAt - at), bytes.data() + 2);
     store_.write(page.number, bytes);
+    // The leaf just written is what parsing these bytes gives: the next row's insert finds it parsed.
+    if (page.leaf && n == page.entries.size()) {
+        Page written = page;
+        written.header = bytes.left(EntriesAt);
+        for (IndexEntry& entry : written.entries)
+            entry.child = 0;
+        if (parsedLeaves().size() >= maxParsedLeaves)
+            parsedLeaves().clear();
+        parsedLeaves().insert(LeafKey{&store_, definitionPage_, page.number}, {bytes, written});
+    }
 }
 
 void IndexTree::check() const {
