@@ -1,6 +1,7 @@
 // Starting on an Access catalogue: a Jet 4 or ACE file is shown and written as it is; an Access 97 file is offered
 // for conversion, and a refusal of any kind leaves the folder exactly as it was.
 #include "app/frmLumaret.h"
+#include "app/modLumaretStart.h"
 #include "dialogs/EntryList.h"
 #include "dialogs/frmInputBox.h"
 #include "dialogs/frmMsgBox.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QPushButton>
 #include <QtTest>
+#include <sys/mount.h>
 
 namespace {
 const QString jetDir = QStringLiteral(LUMARET_FIXTURES_DIR "/jet");
@@ -60,6 +62,38 @@ private slots:
         QVERIFY(startProgram(catalogue));
         // The rename's apostrophes become the grave accents every rename gives them.
         QCOMPARE(listed(*ui(runningProgram()).cboFigure), QStringList({"Horse", "O`Brien`s Zebra"}));
+    }
+
+    // A file the program cannot write (here on a disk mounted read-only) is shown, says why once, and every
+    // command that would change it is refused with that reason; nothing is written.
+    void readOnlyCatalogueSaysWhyOnce() {
+        if (!QFileInfo::exists(jetDir))
+            QSKIP("the Access sample files are not there (../shared/fixtures/jet beside the source tree)");
+        const QTemporaryDir top;
+        const QByteArray disk = QFile::encodeName(top.path() + "/disk");
+        QDir().mkpath(top.path() + "/disk");
+        if (::mount("tmpfs", disk.constData(), "tmpfs", 0, "size=4m") != 0)
+            QSKIP(
+                "mounting a small tmpfs needs root (or CAP_SYS_ADMIN); nothing else makes a file unwritable for root");
+        const QString file = top.path() + "/disk/data.mdb";
+        QFile::copy(jetDir + "/catalogueV2000.mdb", file);
+        const bool readOnly = ::mount("tmpfs", disk.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=4m") == 0;
+        const QByteArray before = fileContent(file);
+        frmMsgBox::setNextAnswer(msgbox::Ok); // the notice
+        frmMsgBox::setNextAnswer(msgbox::Ok); // the refused rename
+        frmInputBox::setNextText(QStringLiteral("Renamed"));
+        frmLumaret* w = modLumaretStart::Main(modLumaretStart::Placement{file, top.path(), false});
+        if (w)
+            ui(w).cmdEditCategory->click();
+        const QList<ShownMessage> shown = frmMsgBox::takeShown();
+        stopProgram();
+        const QByteArray after = fileContent(file);
+        ::umount(disk.constData());
+        QVERIFY(readOnly && w);
+        QCOMPARE(shown.size(), 2);
+        QVERIFY2(shown[0].text.contains("cannot be changed: The catalogue file"), qPrintable(shown[0].text));
+        QVERIFY2(shown[1].text.startsWith("An error, 3027: 'Cannot update."), qPrintable(shown[1].text));
+        QCOMPARE(after, before);
     }
 
     // Access 97 files are older than what the program keeps: it offers to convert them, and a refusal of any
