@@ -16,7 +16,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QThread>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #define SQLITE_ENABLE_SESSION
 #define SQLITE_ENABLE_PREUPDATE_HOOK
@@ -50,8 +54,8 @@ Failure fromJet(const jet::Error& error, const QString& path) {
     switch (error.kind()) {
     case jet::Error::Kind::Damaged:
         return Failure::withNumber(damagedCatalogue,
-                       QStringLiteral("The catalogue '%1' is damaged (%2). Restore it from a backup copy.")
-                           .arg(file, error.message()));
+                                   QStringLiteral("The catalogue '%1' is damaged (%2). Restore it from a backup copy.")
+                                       .arg(file, error.message()));
     case jet::Error::Kind::DiskFull:
         return failure::pathFileAccess(path, QStringLiteral("The disk is full: %1").arg(error.message()));
     case jet::Error::Kind::Io:
@@ -132,6 +136,7 @@ struct AccessCatalogue::State {
     QList<QHash<QByteArray, jet::RowId>> rows; // each table's rows by key
     QString readOnly;
     FileIdentity identity;
+    int lockFd = -1;
 
     int tableIndex(const char* name) const {
         for (int i = 0; i < tables.size(); ++i)
@@ -199,7 +204,32 @@ AccessCatalogue::AccessCatalogue(const QString& path) : state(std::make_unique<S
     }
 }
 
-AccessCatalogue::~AccessCatalogue() = default;
+AccessCatalogue::~AccessCatalogue() {
+    unlock();
+}
+
+void AccessCatalogue::lockForWriting(int waitMs) {
+    if (state->lockFd >= 0)
+        return;
+    state->lockFd = ::open(QFile::encodeName(state->path).constData(), O_RDONLY | O_CLOEXEC);
+    if (state->lockFd < 0)
+        throw failure::pathFileAccess(state->path, QString::fromLocal8Bit(strerror(errno)));
+    for (int waited = 0; ::flock(state->lockFd, LOCK_EX | LOCK_NB) != 0; waited += 50) {
+        if (errno != EWOULDBLOCK || waited >= waitMs) {
+            unlock();
+            throw Failure::withNumber(5, QStringLiteral("The catalogue is locked by another program (it is writing "
+                                                        "the Access file). Close that program, then try again."));
+        }
+        QThread::msleep(50);
+    }
+}
+
+void AccessCatalogue::unlock() {
+    if (state->lockFd < 0)
+        return;
+    ::close(state->lockFd); // closing lets the lock go
+    state->lockFd = -1;
+}
 
 QString AccessCatalogue::readOnlyReason() const {
     return state->readOnly;
@@ -329,16 +359,16 @@ void AccessCatalogue::State::apply(sqlite3* db, sqlite3_changeset_iter* it, QLis
             QStringList where;
             for (int i : keyColumns[t])
                 where << quotedIdentifier(table.columns[i].name) + QStringLiteral(" IS ?");
-            current = std::make_unique<Statement>(db, QStringLiteral("SELECT * FROM %1 WHERE %2")
-                                                          .arg(quotedIdentifier(table.name),
-                                                               where.join(QLatin1String(" AND "))));
+            current = std::make_unique<Statement>(
+                db, QStringLiteral("SELECT * FROM %1 WHERE %2")
+                        .arg(quotedIdentifier(table.name), where.join(QLatin1String(" AND "))));
             int position = 0;
             for (int i : keyColumns[t])
                 check(db, sqlite3_bind_value(current->handle, ++position, after[size_t(i)]));
             if (sqlite3_step(current->handle) != SQLITE_ROW)
-                throw Failure(failure::NoCurrentRecord,
-                              QStringLiteral("A row of %1 the command changed is gone from the working copy.")
-                                  .arg(table.name));
+                throw Failure(
+                    failure::NoCurrentRecord,
+                    QStringLiteral("A row of %1 the command changed is gone from the working copy.").arg(table.name));
             for (int i = 0; i < columnCount; ++i)
                 after[size_t(i)] = sqlite3_column_value(current->handle, i);
         }

@@ -24,6 +24,11 @@ public:
     // Empty when every command may write; otherwise one sentence saying why the file is only read.
     QString readOnlyReason() const;
 
+    // Holds the file's write lock (flock) while a command checks and writes it, so that two copies of the program
+    // never write one file at once; waits up to waitMs for another copy's command to end, then fails as locked.
+    void lockForWriting(int waitMs);
+    void unlock();
+
     // True when another program has written the file since it was loaded or last written here.
     bool changedByAnotherProgram() const;
     // Reads the file again after another program changed it: the working copy's tables are made anew.

@@ -117,7 +117,8 @@ QString nextConnectionName() {
 }
 } // namespace
 
-Database::Database(const QString& path, int busyTimeoutMs) : filePath(path), connectionName(nextConnectionName()) {
+Database::Database(const QString& path, int busyTimeoutMs)
+    : busyTimeoutMs(busyTimeoutMs), filePath(path), connectionName(nextConnectionName()) {
     if (checkSignature(path) == FileKind::Access)
         access = std::make_unique<AccessCatalogue>(path);
     openWorkingCopy(busyTimeoutMs);
@@ -234,6 +235,16 @@ void Database::transaction(const std::function<void()>& fn) {
         fn();
         return;
     }
+    // Another copy of the program checks and writes the Access file only after this command is done with it.
+    struct WriteLock {
+        AccessCatalogue* access;
+        ~WriteLock() {
+            if (access)
+                access->unlock();
+        }
+    } writeLock{access && access->readOnlyReason().isEmpty() ? access.get() : nullptr};
+    if (writeLock.access)
+        writeLock.access->lockForWriting(busyTimeoutMs);
     if (access) {
         if (!access->readOnlyReason().isEmpty())
             throw Failure(

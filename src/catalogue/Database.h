@@ -53,6 +53,7 @@ private:
     void commitToAccess();
 
     std::unique_ptr<AccessCatalogue> access;
+    int busyTimeoutMs = defaultBusyTimeoutMs;
     QString filePath;
     QString connectionName;
     int transactionDepth = 0;

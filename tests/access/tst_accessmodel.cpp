@@ -258,6 +258,23 @@ private slots:
     }
     void everyCommandKeepsTheFileTrue_data() { commandsAgree_data(); }
 
+    // Two programs on one Access file: while one writes, the other waits and then says the file is locked; once the
+    // first has written, the other reads the file again rather than writing over that change.
+    void anotherProgramsWriteIsNeverLost() {
+        QTemporaryDir folder;
+        const QString file = accesscheck::copyOf(QStringLiteral("catalogueIndexedV2003.mdb"), folder.path());
+        Database first(file), second(file, 200);
+        first.transaction([&] {
+            operations::renameFigure(first, 10, QStringLiteral("First"));
+            QCOMPARE(failureOf([&] { operations::renameFigure(second, 11, QStringLiteral("Second")); }).number, 5);
+        });
+        QCOMPARE(failureOf([&] { operations::renameFigure(second, 11, QStringLiteral("Second")); }).number, 3197);
+        operations::renameFigure(second, 11, QStringLiteral("Second"));
+        QCOMPARE(scalar(second, "SELECT COUNT(*) FROM tblFigure WHERE FigureName IN ('First', 'Second')"), 2);
+        Database third(file);
+        QCOMPARE(scalar(third, "SELECT COUNT(*) FROM tblFigure WHERE FigureName IN ('First', 'Second')"), 2);
+    }
+
     // A second program imports and deletes a figure over and over and is killed at random moments; each next
     // opening rolls a half-done write back, so that the figure is whole or absent and the file checks out.
     void killedWritesLeaveWholeFigures() {
