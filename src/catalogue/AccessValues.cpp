@@ -146,6 +146,23 @@ QString textOf(sqlite3_value* value) {
         return {};
     return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(value)), sqlite3_value_bytes(value));
 }
+// "YYYY-MM-DD[ HH:MM:SS]" as days since 1899-12-30, the way Access keeps a date/time; nothing when it is not one.
+std::optional<double> daysFromText(const QString& text) {
+    static const QRegularExpression form(
+        QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})(?:[ T](\\d{2}):(\\d{2})(?::(\\d{2}))?)?$"));
+    const auto match = form.match(text.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    const QDate date(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
+    const QTime time(match.captured(4).toInt(), match.captured(5).toInt(), match.captured(6).toInt());
+    if (!date.isValid() || !time.isValid() || date.year() < 100)
+        return std::nullopt;
+    const qint64 whole = QDate(1899, 12, 30).daysTo(date);
+    const double fraction = time.msecsSinceStartOfDay() / 86400000.0;
+    // Before 1899-12-30 the whole days count backwards while the time of day still counts forwards.
+    return whole < 0 ? double(whole) - fraction : double(whole) + fraction;
+}
+
 } // namespace
 
 QString declaredType(jet::ColumnType type) {
@@ -215,22 +232,6 @@ void bind(sqlite3_stmt* statement, int position, const jet::ColumnDef& column, c
             }
         },
         value);
-}
-
-std::optional<double> daysFromText(const QString& text) {
-    static const QRegularExpression form(
-        QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})(?:[ T](\\d{2}):(\\d{2})(?::(\\d{2}))?)?$"));
-    const auto match = form.match(text.trimmed());
-    if (!match.hasMatch())
-        return std::nullopt;
-    const QDate date(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
-    const QTime time(match.captured(4).toInt(), match.captured(5).toInt(), match.captured(6).toInt());
-    if (!date.isValid() || !time.isValid() || date.year() < 100)
-        return std::nullopt;
-    const qint64 whole = QDate(1899, 12, 30).daysTo(date);
-    const double fraction = time.msecsSinceStartOfDay() / 86400000.0;
-    // Before 1899-12-30 the whole days count backwards while the time of day still counts forwards.
-    return whole < 0 ? double(whole) - fraction : double(whole) + fraction;
 }
 
 jet::Value fromSqlite(sqlite3_value* value, const jet::ColumnDef& column, const QString& table) {

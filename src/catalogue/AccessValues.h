@@ -25,7 +25,4 @@ void bind(sqlite3_stmt* statement, int position, const jet::ColumnDef& column, c
 // number column.
 jet::Value fromSqlite(sqlite3_value* value, const jet::ColumnDef& column, const QString& table);
 
-// "YYYY-MM-DD[ HH:MM:SS]" as days since 1899-12-30, the way Access keeps a date/time; nothing when it is not one.
-std::optional<double> daysFromText(const QString& text);
-
 } // namespace accessvalues

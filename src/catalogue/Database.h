@@ -37,7 +37,6 @@ public:
     // Empty when commands may write; otherwise why the catalogue is only read (an Access file this program
     // cannot keep true, say). Every writing command is then refused with it.
     QString readOnlyReason() const;
-    bool isAccessFile() const { return access != nullptr; }
     QSqlDatabase connection() const;
 
     static constexpr int defaultBusyTimeoutMs = 5000;

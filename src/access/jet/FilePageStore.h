@@ -32,7 +32,6 @@ public:
     void commit();
     // Forgets the pending writes.
     void rollback();
-    bool hasPendingWrites() const { return !pending_.isEmpty(); }
     // Whether the page was added by the change not yet committed (so nothing committed can point into it).
     bool isNewPage(quint32 page) const { return page >= filePages_ && page < pendingEnd_; }
 
