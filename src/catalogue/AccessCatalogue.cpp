@@ -57,7 +57,7 @@ Failure fromJet(const jet::Error& error, const QString& path) {
                                    QStringLiteral("The catalogue '%1' is damaged (%2). Restore it from a backup copy.")
                                        .arg(file, error.message()));
     case jet::Error::Kind::DiskFull:
-        return failure::pathFileAccess(path, QStringLiteral("The disk is full: %1").arg(error.message()));
+        return failure::diskFull(path, error.message());
     case jet::Error::Kind::Io:
         return failure::pathFileAccess(path, error.message());
     case jet::Error::Kind::Constraint:

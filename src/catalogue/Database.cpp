@@ -77,8 +77,12 @@ enum class FileKind { Sqlite, Access };
 // missing or in another format. Access 97 files are older than what the page writer keeps: they are named as such.
 FileKind checkSignature(const QString& path) {
     const QString native = QFileInfo(path).absoluteFilePath();
-    if (!QFileInfo::exists(path))
-        throw Failure(failure::CannotOpenCatalogue, QStringLiteral("Could not find file '%1'.").arg(native));
+    if (!QFileInfo::exists(path)) {
+        const QString why = failure::whyNoFile(path);
+        throw Failure(failure::CannotOpenCatalogue,
+                      why.isEmpty() ? QStringLiteral("Could not find file '%1'.").arg(native)
+                                    : QStringLiteral("Could not open the catalogue '%1' (%2).").arg(native, why));
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw failure::pathFileAccess(path, file.errorString());
@@ -102,7 +106,11 @@ constexpr qint32 engineError = 1;
 constexpr qint32 engineBusy = 5;
 constexpr qint32 engineLocked = 6;
 constexpr qint32 engineReadOnly = 8;
+constexpr qint32 engineIoError = 10;
 constexpr qint32 engineCorrupt = 11;
+constexpr qint32 engineFull = 13;
+constexpr qint32 engineReadOnlyRollback = 776;
+constexpr qint32 engineCannotDelete = 2570;
 constexpr qint32 engineNotADatabase = 26;
 constexpr qint32 engineReadOnlyDirectory = 1544;
 
@@ -339,7 +347,19 @@ Failure Database::explained(const Failure& failure) {
                    .arg(reason, found.isEmpty() ? QString() : QStringLiteral("; ") + found);
         break;
     }
+    case engineFull:
+        // Its number is also the program's own type mismatch; a full disk is said as the export says it.
+        return failure::diskFull(filePath, reason);
+    case engineIoError:
+        text = failure.number == engineCannotDelete && QFileInfo::exists(filePath + QStringLiteral("-journal"))
+                   ? needsRecovery(reason)
+                   : reason;
+        break;
     case engineReadOnly:
+        if (failure.number == engineReadOnlyRollback) {
+            text = needsRecovery(reason);
+            break;
+        }
         // The file itself may well be writable: the engine also needs to create its journal beside it.
         if (failure.number == engineReadOnlyDirectory)
             text = QStringLiteral("The folder '%1' is read-only; the catalogue needs it writable for its journal (%2).")
@@ -352,6 +372,17 @@ Failure Database::explained(const Failure& failure) {
         text = reason;
     }
     return Failure::withNumber(failure.number, text);
+}
+
+// A journal left by a crash must be played back into the file and then removed before anything can be read:
+// in a read-only folder it stays, and every command would fail on it the same way.
+QString Database::needsRecovery(const QString& reason) const {
+    const QFileInfo file(filePath);
+    return QStringLiteral("The catalogue '%1' needs recovery after a crash, but its folder '%2' is read-only, so the "
+                          "journal the crash left ('%3') cannot be played back and removed (%4). Make the folder "
+                          "writable, then try again.")
+        .arg(QDir::toNativeSeparators(file.absoluteFilePath()), QDir::toNativeSeparators(file.absolutePath()),
+             QDir::toNativeSeparators(file.absoluteFilePath() + QStringLiteral("-journal")), reason);
 }
 
 // The engine's own check of the file, in one line; empty when the check finds nothing or cannot run at all.

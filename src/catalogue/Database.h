@@ -46,6 +46,7 @@ private:
     void rollBack();
     Failure explained(const Failure& failure);
     QString damageFound();
+    QString needsRecovery(const QString& reason) const;
 
     void openWorkingCopy(int busyTimeoutMs);
     void requireTables();

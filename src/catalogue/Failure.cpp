@@ -1,9 +1,13 @@
 #include "catalogue/Failure.h"
+#include "catalogue/Text.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 #include <limits>
 #include <new>
+#include <sys/stat.h>
 
 const char* Failure::what() const noexcept {
     whatText = QStringLiteral("%1: %2").arg(number).arg(description).toUtf8();
@@ -61,6 +65,35 @@ QString shownPath(const QString& path) {
 
 Failure pathFileAccess(const QString& path, const QString& reason) {
     return {PathFileAccessError, QStringLiteral("Path/File access error: '%1' (%2)").arg(shownPath(path), reason)};
+}
+QString whyNoFile(const QString& path) {
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) == 0)
+        return {};
+    if (errno == ELOOP)
+        return QStringLiteral("a loop of symbolic links, which leads to no file");
+    if (errno == ENOTDIR)
+        for (QFileInfo up(QFileInfo(path).absolutePath()); !up.isRoot(); up = QFileInfo(up.absolutePath()))
+            if (up.exists() && !up.isDir())
+                return QStringLiteral("'%1' on its way is a file, not a folder").arg(shownPath(up.filePath()));
+    if (const QFileInfo link(path); link.isSymLink())
+        return QStringLiteral("a symbolic link to '%1', which does not exist")
+            .arg(QDir::toNativeSeparators(link.symLinkTarget()));
+    return {};
+}
+Failure diskFull(const QString& path, const QString& reason) {
+    return {PathFileAccessError,
+            QStringLiteral("The disk is full: '%1' could not be written (%2).")
+                .arg(shownPath(path), reason.endsWith(QLatin1Char('.')) ? reason.chopped(1) : reason)};
+}
+// Every identifier column is named after the table it identifies: CategoryID is tblCategory's.
+Failure notAnIdentifier(const QString& column, const QVariant& value, const QString& row) {
+    const bool number = value.typeId() == QMetaType::Double || isWholeNumber(value);
+    const QString shown = number ? value.toString() : QLatin1Char('\'') + value.toString() + QLatin1Char('\'');
+    const QString table = QStringLiteral("tbl") + column.chopped(2);
+    return {TypeMismatch, QStringLiteral("Type mismatch: in table '%1', %2 holds %3 in column '%4', which takes "
+                                         "only whole-number identifiers. Correct that row, then try again.")
+                              .arg(table, row, shown, column)};
 }
 Failure fileAlreadyExists(const QString& path, const QString& remedy) {
     return {FileAlreadyExists, QStringLiteral("File already exists: '%1' (%2)").arg(shownPath(path), remedy)};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 #include <QtGlobal>
 #include <exception>
 
@@ -26,7 +27,7 @@ enum class FailureNumber : qint32 {
     IdentifierNotUnique = 3022,
     CannotOpenCatalogue = 3024,
     CannotUpdate = 3027,
-    FieldTooSmall = 3163, // a text longer than its Access column holds
+    FieldTooSmall = 3163,           // a text longer than its Access column holds
     ChangedByAnotherProgram = 3197, // an Access catalogue written by another program since it was read
     NoSuchTable = 3078,
     EngineWithoutCode = 3146,
@@ -80,6 +81,15 @@ Failure itemNotFound(const QString& column = {});
 Failure typeMismatch();
 // A file or folder that cannot be opened, made or written, with the system's reason.
 Failure pathFileAccess(const QString& path, const QString& reason);
+// A write the disk had no room for: said in plain words, as the user can do something about it; the system's
+// or the engine's own reason follows in brackets.
+Failure diskFull(const QString& path, const QString& reason);
+// An identifier that is no whole number (11.5, 'zz'), as a catalogue made by hand or by another program may
+// hold; named where it lies so that the user can correct that row. row says which one: "the row 'Horse'".
+Failure notAnIdentifier(const QString& column, const QVariant& value, const QString& row);
+// What stands in the way when a path leads to no file, in words that fit "'path' (...)": a loop of symbolic
+// links, a file where a folder should be. Empty when the file is simply not there.
+QString whyNoFile(const QString& path);
 // A file that is never replaced without being asked; remedy says what to do instead.
 Failure fileAlreadyExists(const QString& path, const QString& remedy);
 // Anything else thrown on the way (no memory, a library's own exception) becomes a failure like the others, so

@@ -34,7 +34,7 @@ Statement figurePartList(qint32 figureId) {
 }
 
 Statement largestCategoryId() {
-    return {QStringLiteral("SELECT MAX(CategoryID) as MaxRec FROM tblCategory"), {}};
+    return {QStringLiteral("SELECT MAX(CategoryID) AS MaxRec, CategoryName AS RowName FROM tblCategory"), {}};
 }
 
 Statement addCategory(qint32 newId, const QString& name) {
@@ -81,7 +81,7 @@ Statement countSameName(qint32 categoryId, const QString& name) {
 }
 
 Statement largestFigureId() {
-    return {QStringLiteral("SELECT MAX(FigureID) as MaxRec FROM tblFigure"), {}};
+    return {QStringLiteral("SELECT MAX(FigureID) AS MaxRec, FigureName AS RowName FROM tblFigure"), {}};
 }
 
 Statement addFigure(qint32 newId, qint32 categoryId, const QString& name, const QString& type) {
@@ -91,7 +91,7 @@ Statement addFigure(qint32 newId, qint32 categoryId, const QString& name, const 
 }
 
 Statement largestPartId() {
-    return {QStringLiteral("SELECT MAX(FigurePartID) as MaxRec FROM tblFigurePart"), {}};
+    return {QStringLiteral("SELECT MAX(FigurePartID) AS MaxRec, FigureID AS OfFigure FROM tblFigurePart"), {}};
 }
 
 QString partTable() {

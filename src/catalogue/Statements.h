@@ -21,6 +21,8 @@ Statement figureType(qint32 figureId);
 Statement figureParts(qint32 figureId);
 // Only what the part list shows: identifier and name.
 Statement figurePartList(qint32 figureId);
+// The largest identifier of a table (MaxRec) and, from the row that holds it, what names that row: its name
+// (RowName), or for a part its figure (OfFigure).
 Statement largestCategoryId();
 Statement addCategory(qint32 newId, const QString& name);
 Statement renameCategory(const QString& name, qint32 categoryId);

@@ -2,6 +2,8 @@
 
 #include "catalogue/Failure.h"
 
+#include <cmath>
+
 QString trimBlanks(const QString& text) {
     qsizetype first = 0;
     qsizetype last = text.size();
@@ -34,6 +36,27 @@ qint32 requireWhole(const QVariant& value) {
     if (!ok)
         throw failure::typeMismatch();
     return toInt32(whole);
+}
+
+qint32 requireIdentifier(const QVariant& value, const QString& column, const QString& row) {
+    if (value.isNull())
+        throw failure::invalidUseOfNull();
+    bool ok = false;
+    qlonglong whole = 0;
+    if (value.typeId() == QMetaType::Double) {
+        const double real = value.toDouble();
+        ok = real == std::trunc(real) && std::abs(real) < 0x1p63;
+        whole = ok ? qlonglong(real) : 0;
+    } else {
+        whole = value.toLongLong(&ok);
+    }
+    if (!ok)
+        throw failure::notAnIdentifier(column, value, row);
+    return toInt32(whole);
+}
+
+QString rowNamed(const QString& name) {
+    return QStringLiteral("the row '%1'").arg(trimBlanks(name));
 }
 
 QString textOrEmpty(const QVariant& value) {

@@ -25,20 +25,28 @@ std::optional<QTime> timeOf(const QRegularExpressionMatch& match) {
     const QTime time(hour, minute, second);
     return time.isValid() ? std::optional<QTime>(time) : std::nullopt;
 }
+
+// A two-digit year is read as the older engine read it: 00 to 29 in this century, 30 to 99 in the last.
+int fullYear(const QString& digits) {
+    const int year = digits.toInt();
+    if (digits.size() != 2)
+        return year;
+    return year < 30 ? 2000 + year : 1900 + year;
+}
 } // namespace
 
 std::optional<QString> storedDate(QStringView text) {
     static const QRegularExpression iso(
         QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})(?:[ T](\\d{1,2}):(\\d{2})(?::(\\d{2}))?)?$"));
-    static const QRegularExpression us(
-        QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{4})(?: +(\\d{1,2}):(\\d{2})(?::(\\d{2}))?(?: *([AaPp][Mm]))?)?$"));
+    static const QRegularExpression us(QStringLiteral(
+        "^(\\d{1,2})/(\\d{1,2})/(\\d{4}|\\d{2})(?: +(\\d{1,2}):(\\d{2})(?::(\\d{2}))?(?: *([AaPp][Mm]))?)?$"));
     const QString trimmed = text.trimmed().toString();
     QDate date;
     QRegularExpressionMatch match = iso.match(trimmed);
     if (match.hasMatch())
         date = QDate(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
     else if ((match = us.match(trimmed)).hasMatch())
-        date = QDate(match.captured(3).toInt(), match.captured(1).toInt(), match.captured(2).toInt());
+        date = QDate(fullYear(match.captured(3)), match.captured(1).toInt(), match.captured(2).toInt());
     else
         return std::nullopt;
     const std::optional<QTime> time = timeOf(match);

@@ -158,9 +158,11 @@ void addName(EntryBatch& batch, const Recordset& rows, int column) {
         batch.add(trimBlanks(rows.TextField(column)));
 }
 
-qint32 identifier(const Recordset& rows, int column) {
+qint32 identifier(const Recordset& rows, int column, const QString& columnName, int nameColumn) {
     const Recordset::FieldValue id = rows.RawField(column);
-    return id.kind == Recordset::FieldKind::Whole ? toInt32(id.whole) : requireWhole(rows.Fields(column));
+    if (id.kind == Recordset::FieldKind::Whole)
+        return toInt32(id.whole);
+    return requireIdentifier(rows.Fields(column), columnName, rowNamed(textOrEmpty(rows.Fields(nameColumn))));
 }
 
 } // namespace
@@ -175,7 +177,7 @@ void fillEntries(Recordset& rows, EntryList& list, const QString& idColumn, cons
     const int id = rows.FieldPosition(idColumn);
     while (!rows.Eof()) {
         addName(batch, rows, name);
-        batch.setLastItemData(identifier(rows, id));
+        batch.setLastItemData(identifier(rows, id, idColumn, name));
         rows.MoveNext();
     }
 }

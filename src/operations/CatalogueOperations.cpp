@@ -50,18 +50,22 @@ void requireOneRow(Database& db, const Statement& rowsWithId, const Rows& kind, 
 }
 } // namespace
 
-qint64 nextIdentifier(Database& db, const Statement& largest) {
+qint64 nextIdentifier(Database& db, const Statement& largest, const QString& column) {
     Recordset rows = db.OpenRecordset(largest);
     const QVariant maxRec = rows.Fields(QStringLiteral("MaxRec"));
+    const QVariant owner = rows.Fields(1);
+    const QString row = rows.FieldName(1) == QLatin1String("OfFigure")
+                            ? QStringLiteral("a part of the figure with identifier %1").arg(owner.toString())
+                            : rowNamed(textOrEmpty(owner));
     rows.Close();
-    return maxRec.isNull() ? 1 : qint64(requireWhole(maxRec)) + 1;
+    return maxRec.isNull() ? 1 : qint64(requireIdentifier(maxRec, column, row)) + 1;
 }
 
 qint16 addCategory(Database& db, const QString& name) {
     qint16 newId = 0;
     // Read and insert under one lock, so that another copy of the program cannot take the same identifier.
     db.transaction([&] {
-        newId = toInt16(nextIdentifier(db, statements::largestCategoryId()));
+        newId = toInt16(nextIdentifier(db, statements::largestCategoryId(), QStringLiteral("CategoryID")));
         db.Execute(statements::addCategory(newId, name));
     });
     return newId;

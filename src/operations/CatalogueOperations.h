@@ -13,8 +13,9 @@ struct Statement;
 // one row: 3022 when several rows share it, 3021 when none is left.
 namespace operations {
 
-// The largest value the statement reads (as MaxRec) plus one; an empty table starts at 1.
-qint64 nextIdentifier(Database& db, const Statement& largest);
+// The largest value the statement reads (as MaxRec) plus one; an empty table starts at 1. A largest that is
+// no whole number fails naming column and row.
+qint64 nextIdentifier(Database& db, const Statement& largest, const QString& column);
 
 // Adds a category under the next identifier and returns it. Catalogue files may hold this column in 16 bits,
 // so a new identifier beyond them fails as an overflow.

@@ -30,6 +30,9 @@ void addValue(TransferWriter& writer, const Recordset& parts, int column) {
         if (writer.addPlainUtf8(value.utf8))
             return;
         break;
+    case Recordset::FieldKind::Bytes:
+        writer.addBytes(value.utf8);
+        return;
     default:
         break;
     }
@@ -46,7 +49,12 @@ QByteArray figureTransferContent(Database& db, qint32 figureId, const QDate& dat
     // The first two columns are the identifiers; every further one is carried, by position.
     Recordset parts = db.OpenRecordset(statements::figureParts(figureId));
     const int nameColumn = partNameColumn(parts);
-    writer.namePartsWith([&] { return nameColumn >= 0 ? textOrEmpty(parts.Fields(nameColumn)) : QString(); });
+    // A name that is binary data would only show as noise: such a part goes by its number alone.
+    writer.namePartsWith([&] {
+        return nameColumn >= 0 && parts.RawField(nameColumn).kind != Recordset::FieldKind::Bytes
+                   ? textOrEmpty(parts.Fields(nameColumn))
+                   : QString();
+    });
     while (!parts.Eof()) {
         writer.beginPart();
         for (int i = 2; i < parts.FieldCount(); ++i)

@@ -34,7 +34,8 @@ Failure shortPartLine(qint64 line, int dataColumns) {
 class PartRows {
 public:
     PartRows(Database& db, qint32 figureId)
-        : figureId(figureId), nextPartId(nextIdentifier(db, statements::largestPartId())),
+        : figureId(figureId),
+          nextPartId(nextIdentifier(db, statements::largestPartId(), QStringLiteral("FigurePartID"))),
           rows(db.OpenRowAdder(statements::partTable())), columns(rows.FieldCount()) {}
 
     // The pieces of the part line `line`: data column k takes piece k, and pieces beyond the columns are left
@@ -76,7 +77,7 @@ ImportedFigure addFigure(Database& db, qint32 categoryId, const QString& name, c
         added.nameClash = nameTaken(db, categoryId, name);
         // Checked once: a second import of the same file gets the same suffixed name.
         added.name = added.nameClash ? name + QStringLiteral(" (imported)") : name;
-        added.figureId = toInt32(nextIdentifier(db, statements::largestFigureId()));
+        added.figureId = toInt32(nextIdentifier(db, statements::largestFigureId(), QStringLiteral("FigureID")));
         db.Execute(statements::addFigure(added.figureId, categoryId, added.name, type));
         PartRows parts(db, added.figureId);
         addParts(parts);

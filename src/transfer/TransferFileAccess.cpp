@@ -15,6 +15,8 @@ void requireRegularFile(const QString& path) {
     const std::filesystem::file_status status = std::filesystem::status(QFile::encodeName(path).toStdString(), error);
     switch (status.type()) {
     case std::filesystem::file_type::not_found:
+        if (const QString why = failure::whyNoFile(path); !why.isEmpty())
+            throw failure::pathFileAccess(path, why);
         throw Failure(failure::FileNotFound,
                       QStringLiteral("File not found: '%1'").arg(QFileInfo(path).absoluteFilePath()));
     case std::filesystem::file_type::regular:
@@ -29,8 +31,10 @@ void requireRegularFile(const QString& path) {
     case std::filesystem::file_type::socket:
         throw failure::pathFileAccess(path, QStringLiteral("a socket, not a regular file"));
     default:
-        if (error)
-            throw failure::pathFileAccess(path, QString::fromLocal8Bit(error.message()));
+        if (error) {
+            const QString why = failure::whyNoFile(path);
+            throw failure::pathFileAccess(path, why.isEmpty() ? QString::fromLocal8Bit(error.message()) : why);
+        }
         throw failure::pathFileAccess(path, QStringLiteral("not a regular file"));
     }
 }
@@ -58,8 +62,7 @@ namespace {
 Failure writeError(const QString& path, const QString& fileReason, int systemError) {
     const QString reason = systemError != 0 ? QString::fromLocal8Bit(std::strerror(systemError)) : fileReason;
     if (systemError == ENOSPC || systemError == EDQUOT)
-        return {failure::PathFileAccessError, QStringLiteral("The disk is full: '%1' could not be written (%2).")
-                                                  .arg(QFileInfo(path).absoluteFilePath(), reason)};
+        return failure::diskFull(path, reason);
     return failure::pathFileAccess(path, reason);
 }
 } // namespace

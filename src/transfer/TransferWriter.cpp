@@ -4,6 +4,7 @@
 #include "catalogue/Text.h"
 #include "transfer/Windows1252.h"
 
+#include <QStringDecoder>
 #include <charconv>
 
 namespace {
@@ -56,6 +57,15 @@ bool TransferWriter::addPlainUtf8(QByteArrayView utf8) {
     bytes += utf8;
     bytes += '!';
     return true;
+}
+
+void TransferWriter::addBytes(QByteArrayView value) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(value);
+    if (utf8.hasError())
+        refusePart(
+            QStringLiteral("holds binary data (%1 bytes), which a transfer file cannot carry").arg(value.size()));
+    appendValue(text);
 }
 
 QString TransferWriter::valueText(const QVariant& value) {

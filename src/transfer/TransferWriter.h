@@ -26,6 +26,9 @@ public:
     // back; for anything else nothing is added and false comes back, and the caller gives it to addText.
     bool addPlainUtf8(QByteArrayView utf8);
     void addText(const QString& text) { appendValue(text); }
+    // A value the engine holds as bytes: carried as text when it is UTF-8 text, refused as binary data when not
+    // (a picture, say), which no text line could give back.
+    void addBytes(QByteArrayView bytes);
     void endPart() { bytes += lineEnd; }
 
     const QByteArray& content() const { return bytes; }

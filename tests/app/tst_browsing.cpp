@@ -82,27 +82,45 @@ private slots:
     void badRowStopsTheFill_data() {
         QTest::addColumn<QString>("rows");
         QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("failure"); // empty: the null's
         // Rows come in name order, and a null name sorts first.
         QTest::newRow("category with a null name") << "INSERT INTO tblCategory VALUES (1, 'Alpha'), (2, NULL)"
-                                                   << "|-1||-1|figure type|0";
+                                                   << "|-1||-1|figure type|0"
+                                                   << "";
         QTest::newRow("category with a null identifier")
             << "INSERT INTO tblCategory VALUES (1, 'Alpha'), (NULL, 'Beta'), (3, 'Gamma')"
-            << "Alpha (1),Beta (0)|-1||-1|figure type|0";
+            << "Alpha (1),Beta (0)|-1||-1|figure type|0"
+            << "";
         QTest::newRow("figure with a null identifier")
             << "INSERT INTO tblCategory VALUES (1, 'Animals');"
                "INSERT INTO tblFigure VALUES (10, 1, 'Alpha', 'First'), (NULL, 1, 'Beta', 'Second');"
                "INSERT INTO tblFigurePart VALUES (100, 10, 'Mane');"
-            << "Animals (1)|0|Alpha,Beta|0|First|0";
+            << "Animals (1)|0|Alpha,Beta|0|First|0"
+            << "";
+        // A fraction must not be rounded to some other figure's identifier.
+        QTest::newRow("figure identifier with a fraction")
+            << "INSERT INTO tblCategory VALUES (1, 'Animals'); INSERT INTO tblFigure VALUES (10, 1, 'Alpha', 'First'),"
+               " (11.5, 1, 'Beta', 'Second'); INSERT INTO tblFigurePart VALUES (100, 10, 'Mane')"
+            << "Animals (1)|0|Alpha,Beta|0|First|0"
+            << "13: 'Type mismatch: in table 'tblFigure', the row 'Beta' holds 11.5 in column 'FigureID', which takes "
+               "only whole-number identifiers. Correct that row, then try again.'";
+        QTest::newRow("category identifier that is text")
+            << "INSERT INTO tblCategory VALUES (1, 'Alpha'), ('zz', 'Beta')"
+            << "Alpha (1),Beta (0)|-1||-1|figure type|0"
+            << "13: 'Type mismatch: in table 'tblCategory', the row 'Beta' holds 'zz' in column 'CategoryID', which "
+               "takes only whole-number identifiers. Correct that row, then try again.'";
     }
 
     void badRowStopsTheFill() {
         QFETCH(QString, rows);
         QFETCH(QString, shown);
+        QFETCH(QString, failure);
         TestCatalogue catalogue(looseTables + rows, false);
         frmMsgBox::setNextAnswer(msgbox::Ok);
         frmLumaret* w = startProgram(catalogue);
         QVERIFY(w);
-        QCOMPARE(shownTexts(), QStringList{"An error, 94: 'Invalid use of Null' has occurred."});
+        QCOMPARE(shownTexts(), QStringList{"An error, " + (failure.isEmpty() ? "94: 'Invalid use of Null'" : failure) +
+                                           " has occurred."});
         const MainControls c = ui(w);
         QStringList categories;
         for (int i = 0; i < c.cboCategory->ListCount(); ++i)

@@ -20,6 +20,8 @@ private slots:
         row("US afternoon", "12/31/1999 1:04:09 PM", "1999-12-31 13:04:09");
         row("US midnight and noon", "1/1/2000 12:00:00 AM", "2000-01-01");
         row("US noon", "1/1/2000 12:00 pm", "2000-01-01 12:00:00");
+        row("two-digit year 29", "12/05/29 7:30", "2029-12-05 07:30:00");
+        row("two-digit year 30", "1/2/30", "1930-01-02");
         row("no such day", "2/30/2024", "");
         row("no such hour", "1/1/2000 13:00 PM", "");
         row("day before month is not US", "31/12/2024", "");

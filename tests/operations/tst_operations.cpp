@@ -254,6 +254,15 @@ private slots:
                                         << "rename" << 8
                                         << "The catalogue file '%1/data.mdb' is read-only (attempt to write a "
                                            "readonly database).";
+        QTest::newRow("journal left by a crash, read-only folder")
+            << "journal"
+            << "rename" << 2570
+            << "The catalogue '%1/data.mdb' needs recovery after a crash, but its folder '%1' is read-only, so the "
+               "journal the crash left ('%1/data.mdb-journal') cannot be played back and removed";
+        // The engine's number for a full disk is also the program's type mismatch.
+        QTest::newRow("full disk, import")
+            << "full disk"
+            << "import" << 75 << "The disk is full: '%1/data.mdb' could not be written (";
         QTest::newRow("damaged part table, import")
             << "damaged part table"
             << "import" << 11 << "The catalogue is damaged (database disk image is malformed; Page ";
@@ -266,15 +275,31 @@ private slots:
         QFETCH(QString, expected);
         TestCatalogue catalogue(horseOf2000Parts);
         const QString file = catalogue.file("in.lrx", "H\r\nPony\r\nT\r\nMane!\r\n");
+        const QStringList before = catalogue.rows("SELECT * FROM tblFigure");
         const QFileDevice::Permissions readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner |
                                                   QFileDevice::ReadGroup | QFileDevice::ExeGroup |
                                                   QFileDevice::ReadOther | QFileDevice::ExeOther;
-        if (how.startsWith("read-only")) {
-            const QFileDevice::Permissions writable =
-                how == "read-only folder" ? QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther
-                                          : QFileDevice::Permissions();
+        std::optional<TinyDisk> disk;
+        const QFileDevice::Permissions writable =
+            how == "read-only file" ? QFileDevice::Permissions()
+                                    : QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+        if (how == "journal")
+            writeFile(catalogue.path() + "-journal", QByteArray(512, 'x'));
+        if (how.startsWith("read-only") || how == "journal") {
             QFile::setPermissions(catalogue.path(), readOnly | writable);
+            QFile::setPermissions(catalogue.path() + "-journal", readOnly | writable);
             QFile::setPermissions(catalogue.directory(), readOnly);
+        } else if (how == "full disk") {
+            const QByteArray content = fileContent(catalogue.path());
+            disk.emplace(catalogue.directory(), "1m");
+            if (!disk->mounted)
+                QSKIP("mounting a small tmpfs needs root (or CAP_SYS_ADMIN)");
+            writeFile(catalogue.path(), content);
+            writeFile(file, "H\r\nPony\r\nT\r\nMane!\r\n");
+            QFile filler(catalogue.directory() + "/filler");
+            QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            while (filler.write(QByteArray(4096, '\0')) > 0) {
+            }
         } else {
             // The part table's root page, the first the import reads when it looks for the next identifier.
             const qint64 root =
@@ -284,14 +309,13 @@ private slots:
             QVERIFY(file.open(QIODevice::ReadWrite) && file.seek((root - 1) * pageSize));
             file.write(QByteArray(16, '\xff'));
         }
-        const QStringList before = catalogue.rows("SELECT * FROM tblFigure");
         Failure f = Failure::withNumber(0, {});
         {
             std::optional<OrdinaryUser> user;
-            if (how.startsWith("read-only"))
+            if (how.startsWith("read-only") || how == "journal")
                 user.emplace();
-            Database db(catalogue.path());
             f = failureOf([&] {
+                Database db(catalogue.path());
                 if (command == "import")
                     operations::importTransferFile(db, 1, file);
                 else

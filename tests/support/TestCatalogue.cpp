@@ -89,9 +89,10 @@ void watchForForgottenWindows() {
 }
 } // namespace
 
-TinyDisk::TinyDisk(const QString& where) : path(where) {
+TinyDisk::TinyDisk(const QString& where, const char* size) : path(where) {
     QDir().mkpath(path);
-    mounted = ::mount("tmpfs", QFile::encodeName(path).constData(), "tmpfs", 0, "size=64k") == 0;
+    mounted =
+        ::mount("tmpfs", QFile::encodeName(path).constData(), "tmpfs", 0, ("size=" + QByteArray(size)).data()) == 0;
 }
 
 TinyDisk::~TinyDisk() {

@@ -47,7 +47,7 @@ QStringList rowsOf(const QString& path, const QString& script);
 // A small file system of its own that a test can fill, mounted for the test's lifetime (when it may mount).
 class TinyDisk {
 public:
-    explicit TinyDisk(const QString& where);
+    explicit TinyDisk(const QString& where, const char* size = "64k");
     ~TinyDisk();
     const QString path;
     bool mounted = false;

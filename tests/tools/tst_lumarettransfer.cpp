@@ -260,6 +260,20 @@ private slots:
             "3421: 'Figure 'Owl' cannot be exported: its type holds a line break",
             "UPDATE tblFigure SET FigureType='a' || char(10) WHERE FigureID=4");
         row("export-all into a file", {"export-all", "Animals", "@/Horse.lrx/sub"}, "75: 'Path/File access error: ");
+        row("import through a file", {"import", "@/Horse.lrx/in.lrx", "Animals"},
+            "75: 'Path/File access error: '@/Horse.lrx/in.lrx' ('@/Horse.lrx' on its way is a file, not a folder)'");
+        row("a part that is binary data", {"export", "Animals", "Horse", "@/out.lrx"},
+            "3421: 'Figure 'Horse' cannot be exported: part number 2 holds binary data (3 bytes), which",
+            "UPDATE tblFigurePart SET FigurePartName = x'ff00fe' WHERE FigurePartID = 2");
+        // Identifiers as a hand-made table may hold them: a fraction was rounded to another figure's.
+        const QString loose = "CREATE TABLE t AS SELECT * FROM %1; DROP TABLE %1; ALTER TABLE t RENAME TO %1;";
+        row("a figure identifier with a fraction", {"list", "Animals"},
+            "13: 'Type mismatch: in table 'tblFigure', the row 'Horse' holds 11.5 in column 'FigureID', which takes "
+            "only whole-number identifiers. Correct that row, then try again.'",
+            loose.arg("tblFigure") + "UPDATE tblFigure SET FigureID = 11.5 WHERE FigureID = 1");
+        row("a category identifier that is text", {"list"},
+            "13: 'Type mismatch: in table 'tblCategory', the row 'Plants' holds 'zz' in column 'CategoryID'",
+            loose.arg("tblCategory") + "UPDATE tblCategory SET CategoryID = 'zz' WHERE CategoryID = 5");
         QTest::newRow("unknown command") << QString() << QStringList{"remove", "Animals"} << 2
                                          << "lumaret-transfer: unknown command 'remove'.";
         QTest::newRow("too few arguments") << QString() << QStringList{"export", "Animals", "Horse"} << 2

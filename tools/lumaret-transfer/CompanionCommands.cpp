@@ -18,11 +18,11 @@
 
 namespace companion {
 namespace {
-QList<qint32> identifiers(Database& db, const Statement& statement, const QString& column) {
+QList<qint32> identifiers(Database& db, const Statement& statement, const QString& column, const QString& name) {
     Recordset rows = db.OpenRecordset(statement);
     QList<qint32> found;
     while (!rows.Eof()) {
-        found << requireWhole(rows.Fields(column));
+        found << requireIdentifier(rows.Fields(column), column, rowNamed(name));
         rows.MoveNext();
     }
     rows.Close();
@@ -52,12 +52,12 @@ qint32 onlyOne(const QList<qint32>& ids, const QString& kind, const QString& nam
 }
 
 qint32 categoryNamed(Database& db, const QString& name) {
-    return onlyOne(identifiers(db, statements::categoriesNamed(name), QStringLiteral("CategoryID")),
+    return onlyOne(identifiers(db, statements::categoriesNamed(name), QStringLiteral("CategoryID"), name),
                    QStringLiteral("category"), name, QString());
 }
 
 qint32 figureNamed(Database& db, qint32 categoryId, const QString& category, const QString& name) {
-    return onlyOne(identifiers(db, statements::figuresNamed(categoryId, name), QStringLiteral("FigureID")),
+    return onlyOne(identifiers(db, statements::figuresNamed(categoryId, name), QStringLiteral("FigureID"), name),
                    QStringLiteral("figure"), name, QStringLiteral(" in category '%1'").arg(category));
 }
 
@@ -100,9 +100,10 @@ QStringList rowsOf(Database& db, const Statement& statement, const QString& coun
     Recordset rows = db.OpenRecordset(statement);
     QStringList lines;
     while (!rows.Eof()) {
-        lines << QString::number(requireWhole(rows.Fields(idColumn))) + QLatin1Char('\t') +
-                     QString::number(requireWhole(rows.Fields(countColumn))) + QLatin1Char('\t') +
-                     escapedForLine(trimBlanks(textOrEmpty(rows.Fields(nameColumn))));
+        const QString name = textOrEmpty(rows.Fields(nameColumn));
+        lines << QString::number(requireIdentifier(rows.Fields(idColumn), idColumn, rowNamed(name))) +
+                     QLatin1Char('\t') + QString::number(requireWhole(rows.Fields(countColumn))) + QLatin1Char('\t') +
+                     escapedForLine(trimBlanks(name));
         rows.MoveNext();
     }
     rows.Close();
@@ -120,8 +121,9 @@ QList<FigureFile> fileNames(Database& db, qint32 categoryId) {
     QList<FigureFile> files;
     Recordset rows = db.OpenRecordset(statements::listFigures(categoryId));
     while (!rows.Eof()) {
-        const qint32 id = requireWhole(rows.Fields(QStringLiteral("FigureID")));
         QString stem = trimBlanks(textOrEmpty(rows.Fields(QStringLiteral("FigureName"))));
+        const qint32 id =
+            requireIdentifier(rows.Fields(QStringLiteral("FigureID")), QStringLiteral("FigureID"), rowNamed(stem));
         for (QChar& c : stem)
             if (c.unicode() < 32 || QStringLiteral("/\\:*?\"<>|").contains(c))
                 c = QLatin1Char('_');
