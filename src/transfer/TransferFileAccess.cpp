@@ -71,8 +71,10 @@ void saveWholeFile(const QString& path, const QByteArray& content) {
     QSaveFile file(path);
     // Unbuffered, so that a write the system refuses fails here with the system's reason; through the buffer it
     // only showed at the commit, as "Unknown error".
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw failure::pathFileAccess(path, file.errorString());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        const QString why = failure::whyNoFile(path);
+        throw failure::pathFileAccess(path, why.isEmpty() ? file.errorString() : why);
+    }
     errno = 0;
     if (file.write(content) != content.size()) {
         const int systemError = errno;
