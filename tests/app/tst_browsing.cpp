@@ -104,11 +104,6 @@ private slots:
             << "Animals (1)|0|Alpha,Beta|0|First|0"
             << "13: 'Type mismatch: in table 'tblFigure', the row 'Beta' holds 11.5 in column 'FigureID', which takes "
                "only whole-number identifiers. Correct that row, then try again.'";
-        QTest::newRow("category identifier that is text")
-            << "INSERT INTO tblCategory VALUES (1, 'Alpha'), ('zz', 'Beta')"
-            << "Alpha (1),Beta (0)|-1||-1|figure type|0"
-            << "13: 'Type mismatch: in table 'tblCategory', the row 'Beta' holds 'zz' in column 'CategoryID', which "
-               "takes only whole-number identifiers. Correct that row, then try again.'";
     }
 
     void badRowStopsTheFill() {
