@@ -109,10 +109,10 @@ constexpr qint32 engineReadOnly = 8;
 constexpr qint32 engineIoError = 10;
 constexpr qint32 engineCorrupt = 11;
 constexpr qint32 engineFull = 13;
-constexpr qint32 engineReadOnlyRollback = 776;
-constexpr qint32 engineCannotDelete = 2570;
 constexpr qint32 engineNotADatabase = 26;
+constexpr qint32 engineReadOnlyRollback = 776; // a crash's journal that a read-only file cannot take back
 constexpr qint32 engineReadOnlyDirectory = 1544;
+constexpr qint32 engineCannotDelete = 2570; // the journal could not be removed
 
 void endSession(sqlite3_session* session) {
     if (session) // the engine's delete does not take a null one
