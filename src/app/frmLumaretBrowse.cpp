@@ -6,6 +6,7 @@
 #include "dialogs/Pointer.h"
 #include "dialogs/ReportError.h"
 #include "dialogs/frmMsgBox.h"
+#include "operations/PartTable.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -58,7 +59,7 @@ void frmLumaret::cboFigure_Click() {
         type.Close();
         if (blnLoading)
             return;
-        Recordset parts = db().OpenRecordset(statements::figurePartList(figureId));
+        Recordset parts = operations::openFigureParts(db(), figureId);
         lstFigureParts->Clear();
         fillEntries(parts, *lstFigureParts, QStringLiteral("FigurePartID"), QStringLiteral("FigurePartName"));
         if (lstFigureParts->ListCount() > 0)

@@ -79,6 +79,8 @@ FileKind checkSignature(const QString& path) {
     const QString native = QFileInfo(path).absoluteFilePath();
     if (!QFileInfo::exists(path))
         throw Failure(failure::CannotOpenCatalogue, QStringLiteral("Could not find file '%1'.").arg(native));
+    if (const std::optional<Failure> refused = failure::notRegularFile(path))
+        throw *refused;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw failure::pathFileAccess(path, file.errorString());

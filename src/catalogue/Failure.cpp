@@ -1,7 +1,9 @@
 #include "catalogue/Failure.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <filesystem>
 #include <limits>
 #include <new>
 
@@ -61,6 +63,22 @@ QString shownPath(const QString& path) {
 
 Failure pathFileAccess(const QString& path, const QString& reason) {
     return {PathFileAccessError, QStringLiteral("Path/File access error: '%1' (%2)").arg(shownPath(path), reason)};
+}
+std::optional<Failure> notRegularFile(const QString& path) {
+    std::error_code error;
+    switch (std::filesystem::status(QFile::encodeName(path).toStdString(), error).type()) {
+    case std::filesystem::file_type::directory:
+        return pathFileAccess(path, QStringLiteral("a folder, not a file"));
+    case std::filesystem::file_type::fifo:
+        return pathFileAccess(path, QStringLiteral("a named pipe, not a regular file"));
+    case std::filesystem::file_type::character:
+    case std::filesystem::file_type::block:
+        return pathFileAccess(path, QStringLiteral("a device, not a regular file"));
+    case std::filesystem::file_type::socket:
+        return pathFileAccess(path, QStringLiteral("a socket, not a regular file"));
+    default:
+        return std::nullopt;
+    }
 }
 Failure fileAlreadyExists(const QString& path, const QString& remedy) {
     return {FileAlreadyExists, QStringLiteral("File already exists: '%1' (%2)").arg(shownPath(path), remedy)};

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QtGlobal>
 #include <exception>
+#include <optional>
 
 // Every number the program raises itself, the companion tools' included; everything else a failure carries comes
 // from the engine or the file system. The numbers are those the older program showed for the same situations.
@@ -26,7 +27,7 @@ enum class FailureNumber : qint32 {
     IdentifierNotUnique = 3022,
     CannotOpenCatalogue = 3024,
     CannotUpdate = 3027,
-    FieldTooSmall = 3163, // a text longer than its Access column holds
+    FieldTooSmall = 3163,           // a text longer than its Access column holds
     ChangedByAnotherProgram = 3197, // an Access catalogue written by another program since it was read
     NoSuchTable = 3078,
     EngineWithoutCode = 3146,
@@ -80,6 +81,10 @@ Failure itemNotFound(const QString& column = {});
 Failure typeMismatch();
 // A file or folder that cannot be opened, made or written, with the system's reason.
 Failure pathFileAccess(const QString& path, const QString& reason);
+// 75 for a path that is there but is no regular file, saying what it is (a folder, a named pipe, a device): to be
+// asked before opening it, as opening a named pipe waits for a writer and a device may never end. None for a
+// regular file or a path that is not there, which each caller names in its own way.
+std::optional<Failure> notRegularFile(const QString& path);
 // A file that is never replaced without being asked; remedy says what to do instead.
 Failure fileAlreadyExists(const QString& path, const QString& remedy);
 // Anything else thrown on the way (no memory, a library's own exception) becomes a failure like the others, so

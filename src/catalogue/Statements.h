@@ -18,9 +18,8 @@ namespace statements {
 Statement listCategories();
 Statement listFigures(qint32 categoryId);
 Statement figureType(qint32 figureId);
-Statement figureParts(qint32 figureId);
-// Only what the part list shows: identifier and name.
-Statement figurePartList(qint32 figureId);
+// The columns named, in that order: export, import and the parts list read the same ones.
+Statement figureParts(qint32 figureId, const QStringList& columns);
 Statement largestCategoryId();
 Statement addCategory(qint32 newId, const QString& name);
 Statement renameCategory(const QString& name, qint32 categoryId);

@@ -2,6 +2,7 @@
 
 #include "catalogue/Database.h"
 #include "catalogue/Text.h"
+#include "operations/PartTable.h"
 #include "transfer/TransferFileAccess.h"
 #include "transfer/TransferWriter.h"
 
@@ -44,7 +45,8 @@ QByteArray figureTransferContent(Database& db, qint32 figureId, const QDate& dat
     figure.Close();
 
     // The first two columns are the identifiers; every further one is carried, by position.
-    Recordset parts = db.OpenRecordset(statements::figureParts(figureId));
+    Recordset parts = openFigureParts(db, figureId);
+    requireIdentifiersFirst(parts.FieldName(0), parts.FieldName(1));
     const int nameColumn = partNameColumn(parts);
     writer.namePartsWith([&] { return nameColumn >= 0 ? textOrEmpty(parts.Fields(nameColumn)) : QString(); });
     while (!parts.Eof()) {
