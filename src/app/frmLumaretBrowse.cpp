@@ -42,6 +42,18 @@ void frmLumaret::LoadFigures() {
     });
 }
 
+void frmLumaret::RefreshAfter(const Failure& failure) {
+    if (!listsOutOfDate(failure))
+        return;
+    const qint32 categoryId = cboCategory->ListIndex() >= 0 ? cboCategory->selectedItemData() : 0;
+    const qint32 figureId = cboFigure->ListIndex() >= 0 ? cboFigure->selectedItemData() : 0;
+    LoadCategories(cboCategory); // selects the first category and its first figure
+    if (cboCategory->ListIndex() >= 0 && cboCategory->selectedItemData() != categoryId)
+        cboCategory->selectByItemData(categoryId);
+    if (cboFigure->ListIndex() >= 0 && cboFigure->selectedItemData() != figureId)
+        cboFigure->selectByItemData(figureId);
+}
+
 void frmLumaret::cboCategory_Click() {
     LoadFigures();
     if (cboFigure->ListCount() > 0)
