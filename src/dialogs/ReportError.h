@@ -38,8 +38,10 @@ template <class Fn> void guardedFileCommand(Fn&& fn) {
     guardedFileCommand(std::forward<Fn>(fn), [](const Failure&) {});
 }
 
-// True for a refusal because a row the command was given is gone or no longer alone under its identifier:
-// another program changed the catalogue, and lists showing that row no longer show the catalogue as it is.
+// True for a refusal because another program changed the catalogue: a row the command was given is gone or no
+// longer alone under its identifier, or an Access catalogue had to be read again. Lists read before it no longer
+// show the catalogue as it is.
 inline bool listsOutOfDate(const Failure& failure) {
-    return failure.is(failure::NoCurrentRecord) || failure.is(failure::IdentifierNotUnique);
+    return failure.is(failure::NoCurrentRecord) || failure.is(failure::IdentifierNotUnique) ||
+           failure.is(failure::ChangedByAnotherProgram);
 }
