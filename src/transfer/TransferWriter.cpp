@@ -13,7 +13,9 @@ bool hasLineBreak(const QString& text) {
     return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
 }
 
-const QString nulProblem = QStringLiteral("holds a NUL byte, which a transfer file cannot carry");
+QString nulProblem() {
+    return QStringLiteral("holds a NUL byte, which a transfer file cannot carry");
+}
 
 QString longLineProblem() {
     return QStringLiteral("would make a line longer than %1 MiB, which a transfer file cannot carry")
@@ -87,7 +89,7 @@ void TransferWriter::appendLine(const QString& text, const QString& what) {
     if (hasLineBreak(text))
         refuse(what, QStringLiteral("holds a line break, which would end its line in the transfer file"));
     if (text.contains(QChar(0)))
-        refuse(what, nulProblem);
+        refuse(what, nulProblem());
     if (const qsizetype at = windows1252::firstUnencodable(text); at >= 0)
         refuse(what, unencodableProblem(text, at));
     const qsizetype start = bytes.size();
@@ -103,7 +105,7 @@ void TransferWriter::appendValue(const QString& text) {
     if (text.contains(QLatin1Char('!')))
         refusePart(QStringLiteral("holds \"!\", which separates the values of a part in the transfer file"));
     if (text.contains(QChar(0)))
-        refusePart(nulProblem);
+        refusePart(nulProblem());
     if (const qsizetype at = windows1252::firstUnencodable(text); at >= 0)
         refusePart(unencodableProblem(text, at));
     windows1252::encodeInto(text, bytes);
