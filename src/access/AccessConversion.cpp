@@ -30,21 +30,23 @@ qint64 copyRows(JetTable& source, const TableDefinition& definition, SqliteFile&
     }
     return state.rowsDone;
 }
+
+// The first bytes of a regular file, and none of anything else: opening a named pipe alone would wait for a writer.
+QByteArray firstBytes(const QString& path, qint64 count) {
+    QFile file(path);
+    if (failure::notRegularFile(path) || !file.open(QIODevice::ReadOnly))
+        return {};
+    return file.read(count);
+}
 } // namespace
 
 bool isAccessFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray mark = file.read(19).mid(4);
+    const QByteArray mark = firstBytes(path, 19).mid(4);
     return mark == "Standard Jet DB" || mark == "Standard ACE DB";
 }
 
 bool isAccess97File(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray head = file.read(0x15);
+    const QByteArray head = firstBytes(path, 0x15);
     // The version byte: 0 for Jet 3, 1 and up for Jet 4 and ACE.
     return head.mid(4, 15) == "Standard Jet DB" && head.size() == 0x15 && head.at(0x14) == 0;
 }

@@ -25,28 +25,32 @@ void frmLumaret::cmdAddCategory_Click() {
 }
 
 void frmLumaret::cmdEditCategory_Click() {
-    guarded([&] {
-        const QString typed =
-            editing::askName(QStringLiteral("Enter a new name for this category."), cboCategory->Text());
-        if (typed.isEmpty())
-            return;
-        const qint32 categoryId = cboCategory->selectedItemData();
-        operations::renameCategory(db(), categoryId, editing::storedName(typed));
-        LoadCategories(cboCategory);
-        cboCategory->selectByItemData(categoryId);
-    });
+    guarded(
+        [&] {
+            const QString typed =
+                editing::askName(QStringLiteral("Enter a new name for this category."), cboCategory->Text());
+            if (typed.isEmpty())
+                return;
+            const qint32 categoryId = cboCategory->selectedItemData();
+            operations::renameCategory(db(), categoryId, editing::storedName(typed));
+            LoadCategories(cboCategory);
+            cboCategory->selectByItemData(categoryId);
+        },
+        refreshAfterFailure());
 }
 
 void frmLumaret::cmdDeleteCategory_Click() {
-    guarded([&] {
-        if (!editing::confirmDelete(cboCategory->Text()))
-            return;
-        const qint64 figures = operations::deleteCategory(db(), cboCategory->selectedItemData());
-        // The notice waits for the user; by now the lock is given back.
-        if (figures > 0) {
-            ShowMessage(categoryInUse(figures), msgbox::OkOnly, QStringLiteral("Notice"));
-            return;
-        }
-        LoadCategories(cboCategory);
-    });
+    guarded(
+        [&] {
+            if (!editing::confirmDelete(cboCategory->Text()))
+                return;
+            const qint64 figures = operations::deleteCategory(db(), cboCategory->selectedItemData());
+            // The notice waits for the user; by now the lock is given back.
+            if (figures > 0) {
+                ShowMessage(categoryInUse(figures), msgbox::OkOnly, QStringLiteral("Notice"));
+                return;
+            }
+            LoadCategories(cboCategory);
+        },
+        refreshAfterFailure());
 }

@@ -9,27 +9,32 @@
 #include "operations/CatalogueOperations.h"
 
 void frmLumaret::cmdEditFigure_Click() {
-    guarded([&] {
-        const QString typed = editing::askName(QStringLiteral("Enter a new name for this figure."), cboFigure->Text());
-        if (typed.isEmpty())
-            return;
-        // Imported figures get identifiers beyond 16 bits, so the identifier is held in full.
-        const qint32 figureId = cboFigure->selectedItemData();
-        operations::renameFigure(db(), figureId, editing::storedName(typed));
-        LoadFigures();
-        cboFigure->selectByItemData(figureId);
-    });
+    guarded(
+        [&] {
+            const QString typed =
+                editing::askName(QStringLiteral("Enter a new name for this figure."), cboFigure->Text());
+            if (typed.isEmpty())
+                return;
+            // Imported figures get identifiers beyond 16 bits, so the identifier is held in full.
+            const qint32 figureId = cboFigure->selectedItemData();
+            operations::renameFigure(db(), figureId, editing::storedName(typed));
+            LoadFigures();
+            cboFigure->selectByItemData(figureId);
+        },
+        refreshAfterFailure());
 }
 
 void frmLumaret::cmdDeleteFigure_Click() {
-    guarded([&] {
-        if (!editing::confirmDelete(cboFigure->Text()))
-            return;
-        operations::deleteFigure(db(), cboFigure->selectedItemData());
-        LoadFigures();
-        if (cboFigure->ListCount() > 0)
-            cboFigure->selectEntry(0);
-    });
+    guarded(
+        [&] {
+            if (!editing::confirmDelete(cboFigure->Text()))
+                return;
+            operations::deleteFigure(db(), cboFigure->selectedItemData());
+            LoadFigures();
+            if (cboFigure->ListCount() > 0)
+                cboFigure->selectEntry(0);
+        },
+        refreshAfterFailure());
 }
 
 void frmLumaret::cmdMoveFigure_Click() {
@@ -41,7 +46,8 @@ void frmLumaret::cmdMoveFigure_Click() {
                           LoadFigures();
                           if (cboFigure->ListCount() > 0)
                               cboFigure->selectEntry(0);
-                      }});
+                      },
+                      refreshAfterFailure()});
         centreOver(&move, this);
         move.exec();
     });

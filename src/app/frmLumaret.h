@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/modLumaretStart.h"
+#include "catalogue/Failure.h"
 
 #include <QString>
 #include <QWidget>
@@ -44,6 +45,12 @@ private:
     void LoadFigures();
     void cboCategory_Click();
     void cboFigure_Click();
+    // Run after a command's failure: when it was refused for a row another program removed or doubled meanwhile,
+    // the lists are read again, keeping the category and figure selected where they are still there.
+    void RefreshAfter(const Failure& failure);
+    auto refreshAfterFailure() {
+        return [this](const Failure& failure) { RefreshAfter(failure); };
+    }
 
     // Commands of the buttons.
     void cmdAddCategory_Click();

@@ -6,6 +6,7 @@
 #include "dialogs/Pointer.h"
 #include "dialogs/ReportError.h"
 #include "dialogs/frmMsgBox.h"
+#include "operations/PartTable.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -41,6 +42,18 @@ void frmLumaret::LoadFigures() {
     });
 }
 
+void frmLumaret::RefreshAfter(const Failure& failure) {
+    if (!listsOutOfDate(failure))
+        return;
+    const qint32 categoryId = cboCategory->ListIndex() >= 0 ? cboCategory->selectedItemData() : 0;
+    const qint32 figureId = cboFigure->ListIndex() >= 0 ? cboFigure->selectedItemData() : 0;
+    LoadCategories(cboCategory); // selects the first category and its first figure
+    if (cboCategory->ListIndex() >= 0 && cboCategory->selectedItemData() != categoryId)
+        cboCategory->selectByItemData(categoryId);
+    if (cboFigure->ListIndex() >= 0 && cboFigure->selectedItemData() != figureId)
+        cboFigure->selectByItemData(figureId);
+}
+
 void frmLumaret::cboCategory_Click() {
     LoadFigures();
     if (cboFigure->ListCount() > 0)
@@ -58,7 +71,7 @@ void frmLumaret::cboFigure_Click() {
         type.Close();
         if (blnLoading)
             return;
-        Recordset parts = db().OpenRecordset(statements::figurePartList(figureId));
+        Recordset parts = operations::openFigureParts(db(), figureId);
         lstFigureParts->Clear();
         fillEntries(parts, *lstFigureParts, QStringLiteral("FigurePartID"), QStringLiteral("FigurePartName"));
         if (lstFigureParts->ListCount() > 0)

@@ -11,27 +11,32 @@
 #include <QFileInfo>
 
 void frmLumaret::cmdExport_Click() {
-    guardedFileCommand([&] {
-        setPointer(Pointer::Default);
-        const QString path = FileDialog::getSaveFileName(this, QStringLiteral("Save Export File..."), transferFolder);
-        noteChosenFile(path);
-        setPointer(Pointer::Busy);
-        operations::exportFigureFile(db(), cboFigure->selectedItemData(), path);
-        setPointer(Pointer::Default);
-        ShowMessage(QStringLiteral("Figure '") + cboFigure->Text() + QStringLiteral("' successfully exported to:\r\n") +
-                        path,
-                    msgbox::OkOnly, QStringLiteral("Export Complete..."));
-    });
+    guardedFileCommand(
+        [&] {
+            setPointer(Pointer::Default);
+            const QString path =
+                FileDialog::getSaveFileName(this, QStringLiteral("Save Export File..."), transferFolder);
+            noteChosenFile(path);
+            setPointer(Pointer::Busy);
+            operations::exportFigureFile(db(), cboFigure->selectedItemData(), path);
+            setPointer(Pointer::Default);
+            ShowMessage(QStringLiteral("Figure '") + cboFigure->Text() +
+                            QStringLiteral("' successfully exported to:\r\n") + path,
+                        msgbox::OkOnly, QStringLiteral("Export Complete..."));
+        },
+        refreshAfterFailure());
 }
 
 void frmLumaret::cmdImport_Click() {
-    guardedFileCommand([&] {
-        setPointer(Pointer::Default);
-        const QString path =
-            FileDialog::getOpenFileName(this, QStringLiteral("Open File for Import..."), transferFolder);
-        noteChosenFile(path);
-        ImportFile(path);
-    });
+    guardedFileCommand(
+        [&] {
+            setPointer(Pointer::Default);
+            const QString path =
+                FileDialog::getOpenFileName(this, QStringLiteral("Open File for Import..."), transferFolder);
+            noteChosenFile(path);
+            ImportFile(path);
+        },
+        refreshAfterFailure());
 }
 
 void frmLumaret::noteChosenFile(const QString& path) {

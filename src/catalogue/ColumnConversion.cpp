@@ -2,6 +2,7 @@
 
 #include "catalogue/ValueForms.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -41,6 +42,14 @@ std::string_view withoutPlus(std::string_view text) {
 template <class Number> bool parseWhole(std::string_view text, Number& out) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
     return error == std::errc() && end == text.data() + text.size();
+}
+
+// Digits alone, with or without a minus: a whole number even when it is beyond 64 bits. Read as a double,
+// -9223372036854775809 would round into the range and be kept as a real.
+bool looksWhole(std::string_view text) {
+    if (text.starts_with('-'))
+        text.remove_prefix(1);
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // The engine's 64-bit range: the largest double below 2^63 and -2^63 itself fit, 2^63 does not.
@@ -105,6 +114,10 @@ ConvertedText convertText(std::string_view utf8, ColumnKind kind) {
     }
     if (kind == ColumnKind::Integer && parseWhole(text, result.whole)) {
         result.kind = ConvertedText::Kind::Whole;
+        return result;
+    }
+    if (kind == ColumnKind::Integer && looksWhole(text)) {
+        result.kind = ConvertedText::Kind::Refused;
         return result;
     }
     // from_chars also reads "nan" and "inf"; neither is a number a column can hold.

@@ -83,6 +83,8 @@ FileKind checkSignature(const QString& path) {
                       why.isEmpty() ? QStringLiteral("Could not find file '%1'.").arg(native)
                                     : QStringLiteral("Could not open the catalogue '%1' (%2).").arg(native, why));
     }
+    if (const std::optional<Failure> refused = failure::notRegularFile(path))
+        throw *refused;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw failure::pathFileAccess(path, file.errorString());

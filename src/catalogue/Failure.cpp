@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
+#include <filesystem>
 #include <limits>
 #include <new>
 #include <sys/stat.h>
@@ -94,6 +95,22 @@ Failure notAnIdentifier(const QString& column, const QVariant& value, const QStr
     return {TypeMismatch, QStringLiteral("Type mismatch: in table '%1', %2 holds %3 in column '%4', which takes "
                                          "only whole-number identifiers. Correct that row, then try again.")
                               .arg(table, row, shown, column)};
+}
+std::optional<Failure> notRegularFile(const QString& path) {
+    std::error_code error;
+    switch (std::filesystem::status(QFile::encodeName(path).toStdString(), error).type()) {
+    case std::filesystem::file_type::directory:
+        return pathFileAccess(path, QStringLiteral("a folder, not a file"));
+    case std::filesystem::file_type::fifo:
+        return pathFileAccess(path, QStringLiteral("a named pipe, not a regular file"));
+    case std::filesystem::file_type::character:
+    case std::filesystem::file_type::block:
+        return pathFileAccess(path, QStringLiteral("a device, not a regular file"));
+    case std::filesystem::file_type::socket:
+        return pathFileAccess(path, QStringLiteral("a socket, not a regular file"));
+    default:
+        return std::nullopt;
+    }
 }
 Failure fileAlreadyExists(const QString& path, const QString& remedy) {
     return {FileAlreadyExists, QStringLiteral("File already exists: '%1' (%2)").arg(shownPath(path), remedy)};

@@ -4,6 +4,7 @@
 #include <QVariant>
 #include <QtGlobal>
 #include <exception>
+#include <optional>
 
 // Every number the program raises itself, the companion tools' included; everything else a failure carries comes
 // from the engine or the file system. The numbers are those the older program showed for the same situations.
@@ -90,6 +91,10 @@ Failure notAnIdentifier(const QString& column, const QVariant& value, const QStr
 // What stands in the way when a path leads to no file, in words that fit "'path' (...)": a loop of symbolic
 // links, a file where a folder should be. Empty when the file is simply not there.
 QString whyNoFile(const QString& path);
+// 75 for a path that is there but is no regular file, saying what it is (a folder, a named pipe, a device): to be
+// asked before opening it, as opening a named pipe waits for a writer and a device may never end. None for a
+// regular file or a path that is not there, which each caller names in its own way.
+std::optional<Failure> notRegularFile(const QString& path);
 // A file that is never replaced without being asked; remedy says what to do instead.
 Failure fileAlreadyExists(const QString& path, const QString& remedy);
 // Anything else thrown on the way (no memory, a library's own exception) becomes a failure like the others, so

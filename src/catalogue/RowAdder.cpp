@@ -61,6 +61,10 @@ int RowAdder::FieldCount() const {
     return table ? int(table->columns.size()) : 0;
 }
 
+QString RowAdder::FieldName(int position) const {
+    return table ? table->columns.value(position) : QString();
+}
+
 int RowAdder::FieldPosition(const QString& name) const {
     return columnPosition(table ? table->columns : QStringList(), name);
 }

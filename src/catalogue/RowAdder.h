@@ -16,6 +16,8 @@ public:
     ~RowAdder();
 
     int FieldCount() const;
+    // The name of the column at that position; empty when there is none.
+    QString FieldName(int position) const;
     // The position of a column by name, without regard to case; 3265 naming it when there is none.
     int FieldPosition(const QString& name) const;
 

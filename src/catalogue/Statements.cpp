@@ -25,12 +25,12 @@ Statement figureType(qint32 figureId) {
     return {"SELECT FigureType FROM tblFigure WHERE FigureID=" + number(figureId), {}};
 }
 
-Statement figureParts(qint32 figureId) {
-    return {"SELECT * FROM tblFigurePart WHERE FigureID=" + number(figureId), {}};
-}
-
-Statement figurePartList(qint32 figureId) {
-    return {"SELECT FigurePartID, FigurePartName FROM tblFigurePart WHERE FigureID=" + number(figureId), {}};
+Statement figureParts(qint32 figureId, const QStringList& columns) {
+    QStringList quoted;
+    for (const QString& column : columns)
+        quoted << quotedIdentifier(column);
+    return {"SELECT " + quoted.join(QLatin1String(", ")) + " FROM tblFigurePart WHERE FigureID=" + number(figureId),
+            {}};
 }
 
 Statement largestCategoryId() {

@@ -18,9 +18,8 @@ namespace statements {
 Statement listCategories();
 Statement listFigures(qint32 categoryId);
 Statement figureType(qint32 figureId);
-Statement figureParts(qint32 figureId);
-// Only what the part list shows: identifier and name.
-Statement figurePartList(qint32 figureId);
+// The columns named, in that order: export, import and the parts list read the same ones.
+Statement figureParts(qint32 figureId, const QStringList& columns);
 // The largest identifier of a table (MaxRec) and, from the row that holds it, what names that row: its name
 // (RowName), or for a part its figure (OfFigure).
 Statement largestCategoryId();

@@ -49,12 +49,20 @@ void frmMove::Form_Load() {
     ApplyFormStyle(this);
 }
 
-// On a failure the window stays open, so the user can pick again or cancel.
+// On a failure the window stays open, so the user can pick again or cancel, unless what it lists is gone.
 void frmMove::cmdGo_Click() {
-    guarded([&] {
-        operations::moveFigure(catalogue, owner.figureId(), cboCategory->selectedItemData());
-        if (owner.moved)
-            owner.moved();
-        accept();
-    });
+    guarded(
+        [&] {
+            operations::moveFigure(catalogue, owner.figureId(), cboCategory->selectedItemData());
+            if (owner.moved)
+                owner.moved();
+            accept();
+        },
+        [&](const Failure& failure) {
+            if (!listsOutOfDate(failure))
+                return;
+            reject();
+            if (owner.outOfDate)
+                owner.outOfDate(failure);
+        });
 }

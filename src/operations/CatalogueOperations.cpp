@@ -108,9 +108,14 @@ void deleteFigure(Database& db, qint32 figureId) {
     });
 }
 
+void requireCategory(Database& db, qint32 categoryId) {
+    requireOneRow(db, statements::categoriesWithId(categoryId), categories, categoryId);
+}
+
 void moveFigure(Database& db, qint32 figureId, qint32 categoryId) {
     db.transaction([&] {
         requireOneRow(db, statements::figuresWithId(figureId), figures, figureId);
+        requireCategory(db, categoryId);
         db.Execute(statements::moveFigure(categoryId, figureId));
     });
 }

@@ -27,6 +27,10 @@ qint64 deleteCategory(Database& db, qint32 categoryId);
 void renameFigure(Database& db, qint32 figureId, const QString& name);
 // The figure and all its parts, or nothing.
 void deleteFigure(Database& db, qint32 figureId);
+// Refuses, as above, a target category that is not there (or not once): a figure filed under a category
+// another program removed would be in no list at all.
 void moveFigure(Database& db, qint32 figureId, qint32 categoryId);
+// The same look at a category a figure is about to be filed under, inside the caller's transaction.
+void requireCategory(Database& db, qint32 categoryId);
 
 } // namespace operations

@@ -2,6 +2,7 @@
 
 #include "catalogue/Database.h"
 #include "catalogue/Text.h"
+#include "operations/PartTable.h"
 #include "transfer/TransferFileAccess.h"
 #include "transfer/TransferWriter.h"
 
@@ -47,7 +48,8 @@ QByteArray figureTransferContent(Database& db, qint32 figureId, const QDate& dat
     figure.Close();
 
     // The first two columns are the identifiers; every further one is carried, by position.
-    Recordset parts = db.OpenRecordset(statements::figureParts(figureId));
+    Recordset parts = openFigureParts(db, figureId);
+    requireIdentifiersFirst(parts.FieldName(0), parts.FieldName(1));
     const int nameColumn = partNameColumn(parts);
     // A name that is binary data would only show as noise: such a part goes by its number alone.
     writer.namePartsWith([&] {

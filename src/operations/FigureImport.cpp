@@ -5,12 +5,12 @@
 #include "catalogue/Failure.h"
 #include "catalogue/Text.h"
 #include "operations/CatalogueOperations.h"
+#include "operations/PartTable.h"
 #include "transfer/TransferFileAccess.h"
 #include "transfer/TransferReader.h"
 #include "transfer/Windows1252.h"
 
 #include <functional>
-#include <optional>
 #include <string>
 
 namespace operations {
@@ -36,19 +36,18 @@ public:
     PartRows(Database& db, qint32 figureId)
         : figureId(figureId),
           nextPartId(nextIdentifier(db, statements::largestPartId(), QStringLiteral("FigurePartID"))),
-          rows(db.OpenRowAdder(statements::partTable())), columns(rows.FieldCount()) {}
+          rows(db.OpenRowAdder(statements::partTable())), columns(rows.FieldCount()) {
+        requireIdentifiersFirst(rows.FieldName(0), rows.FieldName(1));
+    }
 
     // The pieces of the part line `line`: data column k takes piece k, and pieces beyond the columns are left
     // over.
     void add(qint64 line, const TransferPieces& pieces) {
         if (pieces.size() < columns - 2)
             throw shortPartLine(line, columns - 2);
-        if (!identifierColumns) // looked up with the first part: a figure without parts needs neither
-            identifierColumns = {rows.FieldPosition(QStringLiteral("FigureID")),
-                                 rows.FieldPosition(QStringLiteral("FigurePartID"))};
         rows.AddNew();
-        rows.SetWholeField(identifierColumns->first, figureId);
-        rows.SetWholeField(identifierColumns->second, toInt32(nextPartId++));
+        rows.SetWholeField(0, toInt32(nextPartId++));
+        rows.SetWholeField(1, figureId);
         for (int i = 2; i < columns; ++i)
             rows.SetTextField(i, windows1252::toUtf8(pieces[i - 2], scratch));
         try {
@@ -65,7 +64,6 @@ private:
     qint64 nextPartId;
     RowAdder rows;
     int columns;
-    std::optional<std::pair<int, int>> identifierColumns;
     std::string scratch;
 };
 
@@ -74,6 +72,7 @@ ImportedFigure addFigure(Database& db, qint32 categoryId, const QString& name, c
                          const std::function<void(PartRows&)>& addParts) {
     ImportedFigure added;
     db.transaction([&] {
+        requireCategory(db, categoryId);
         added.nameClash = nameTaken(db, categoryId, name);
         // Checked once: a second import of the same file gets the same suffixed name.
         added.name = added.nameClash ? name + QStringLiteral(" (imported)") : name;

@@ -2,6 +2,7 @@
 
 #include "catalogue/Failure.h"
 #include "catalogue/Text.h"
+#include "transfer/TransferReader.h"
 #include "transfer/Windows1252.h"
 
 #include <QStringDecoder>
@@ -11,6 +12,15 @@ namespace {
 
 bool hasLineBreak(const QString& text) {
     return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+}
+
+QString nulProblem() {
+    return QStringLiteral("holds a NUL byte, which a transfer file cannot carry");
+}
+
+QString longLineProblem() {
+    return QStringLiteral("would make a line longer than %1 MiB, which a transfer file cannot carry")
+        .arg(TransferLines::maxLineBytes >> 20);
 }
 
 // A name quoted in a message stays on one line even when the line break is what is wrong with it.
@@ -41,6 +51,17 @@ TransferWriter::TransferWriter(const QString& name, const QString& type, const Q
     appendLine(trimBlanks(type), QStringLiteral("its type"));
 }
 
+void TransferWriter::beginPart() {
+    ++partCount;
+    partStart = bytes.size();
+}
+
+void TransferWriter::endPart() {
+    if (bytes.size() - partStart > TransferLines::maxLineBytes)
+        refusePart(longLineProblem());
+    bytes += lineEnd;
+}
+
 void TransferWriter::addWhole(qint64 value) {
     char digits[24];
     const auto result = std::to_chars(std::begin(digits), std::end(digits), value);
@@ -51,7 +72,7 @@ void TransferWriter::addWhole(qint64 value) {
 bool TransferWriter::addPlainUtf8(QByteArrayView utf8) {
     for (const char c : utf8) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x80 || byte == '!' || byte == '\r' || byte == '\n')
+        if (byte >= 0x80 || byte == '!' || byte == '\r' || byte == '\n' || byte == 0)
             return false;
     }
     bytes += utf8;
@@ -77,9 +98,14 @@ QString TransferWriter::valueText(const QVariant& value) {
 void TransferWriter::appendLine(const QString& text, const QString& what) {
     if (hasLineBreak(text))
         refuse(what, QStringLiteral("holds a line break, which would end its line in the transfer file"));
+    if (text.contains(QChar(0)))
+        refuse(what, nulProblem());
     if (const qsizetype at = windows1252::firstUnencodable(text); at >= 0)
         refuse(what, unencodableProblem(text, at));
+    const qsizetype start = bytes.size();
     windows1252::encodeInto(text, bytes);
+    if (bytes.size() - start > TransferLines::maxLineBytes)
+        refuse(what, longLineProblem());
     bytes += lineEnd;
 }
 
@@ -88,6 +114,8 @@ void TransferWriter::appendValue(const QString& text) {
         refusePart(QStringLiteral("holds a line break, which would end its line in the transfer file"));
     if (text.contains(QLatin1Char('!')))
         refusePart(QStringLiteral("holds \"!\", which separates the values of a part in the transfer file"));
+    if (text.contains(QChar(0)))
+        refusePart(nulProblem());
     if (const qsizetype at = windows1252::firstUnencodable(text); at >= 0)
         refusePart(unencodableProblem(text, at));
     windows1252::encodeInto(text, bytes);

@@ -10,8 +10,9 @@
 // surrounding blanks, then one line per part with every data column's value followed by "!".
 //
 // The format has no escaping, so a value that holds "!" or a line break, or a character outside Windows-1252,
-// would come back shifted, cut or changed. Such a figure is refused with failure 3421 naming the figure and the
-// part, before any byte reaches a file.
+// would come back shifted, cut or changed; and the import refuses a NUL byte and a line longer than
+// TransferLines::maxLineBytes. Such a figure is refused with failure 3421 naming the figure and the part, before
+// any byte reaches a file.
 class TransferWriter {
 public:
     TransferWriter(const QString& name, const QString& type, const QDate& date = QDate::currentDate());
@@ -19,7 +20,7 @@ public:
     // The parts, one by one and value by value in table order. The part's name is asked of partName only when a
     // value is refused (to name the part), so a part that passes costs no description.
     void namePartsWith(std::function<QString()> partName) { partNamer = std::move(partName); }
-    void beginPart() { ++partCount; }
+    void beginPart();
     void addNull() { bytes += '!'; }
     void addWhole(qint64 value);
     // A value given as UTF-8 that is plain ASCII without "!" or a line break goes in as it is, and true comes
@@ -29,7 +30,7 @@ public:
     // A value the engine holds as bytes: carried as text when it is UTF-8 text, refused as binary data when not
     // (a picture, say), which no text line could give back.
     void addBytes(QByteArrayView bytes);
-    void endPart() { bytes += lineEnd; }
+    void endPart();
 
     const QByteArray& content() const { return bytes; }
 
@@ -49,5 +50,6 @@ private:
     QString figureName;
     QByteArray bytes;
     qsizetype partCount = 0;
+    qsizetype partStart = 0; // where the current part's line begins in bytes
     std::function<QString()> partNamer;
 };

@@ -2,6 +2,7 @@
 #include "app/frmLumaret.h"
 #include "dialogs/EntryList.h"
 #include "dialogs/frmMsgBox.h"
+#include "operations/FigureExport.h"
 #include "support/TestCatalogue.h"
 
 #include <QLabel>
@@ -158,6 +159,20 @@ private slots:
         ui(w).cboFigure->selectByItemData(11);
         QCOMPARE(shownTexts(), QStringList({missing, missing}));
         QCOMPARE(ui(w).lblFigureType->text(), QStringLiteral("Second"));
+    }
+
+    // An index the engine may read the list through must not give it another order than the export's.
+    void partsInTheExportsOrder() {
+        TestCatalogue catalogue("ALTER TABLE tblFigurePart ADD Note TEXT;"
+                                "CREATE INDEX byName ON tblFigurePart (FigureID, FigurePartName);"
+                                "INSERT INTO tblCategory VALUES (1, 'A'); INSERT INTO tblFigure VALUES (1, 1, 'F', '');"
+                                "INSERT INTO tblFigurePart VALUES (1, 1, 'Zed', ''), (2, 1, 'Alpha', ''),"
+                                " (3, 1, 'Mid', '')");
+        frmLumaret* w = startProgram(catalogue);
+        QVERIFY(w);
+        const QByteArray exported = operations::figureTransferContent(w->db(), 1);
+        QCOMPARE(listed(*ui(w).lstFigureParts).join("!!\r\n") + "!!\r\n",
+                 exported.mid(exported.indexOf("F\r\n\r\n") + 5));
     }
 
     void largeListsFillCompletely() {

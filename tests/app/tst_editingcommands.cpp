@@ -239,6 +239,55 @@ private slots:
         ui(w).cboCategory->selectEntry(1);
         QVERIFY(listed(*ui(w).cboFigure).contains("Eagle"));
     }
+
+    // A command on a row another program removed meanwhile is refused, and the lists then show the catalogue as
+    // it now is, keeping what is still there selected.
+    void goneMeanwhile_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<QStringList>("shown"); // the report, then categories, figures and parts shown afterwards
+        const QString gone = "An error, 3021: 'The %1 with identifier %2 is no longer in the catalogue; nothing was "
+                             "changed.' has occurred.";
+        QTest::newRow("figure renamed")
+            << "cmdEditFigure"
+            << "DELETE FROM tblFigure WHERE FigureID = 2"
+            << QStringList{gone.arg("figure").arg(2), "Animals", "Knights", "Vehicles", "Horse", "Body", "Mane"};
+        QTest::newRow("category renamed")
+            << "cmdEditCategory"
+            << "DELETE FROM tblCategory WHERE CategoryID = 1"
+            << QStringList{gone.arg("category").arg(1), "Knights", "Vehicles", "Archer", "Knight", "Bow"};
+        QTest::newRow("figure moved into it")
+            << "cmdMoveFigure"
+            << "DELETE FROM tblCategory WHERE CategoryID = 7"
+            << QStringList{gone.arg("category").arg(7), "Animals", "Knights", "Eagle", "Horse", "Wings"};
+    }
+
+    void goneMeanwhile() {
+        QFETCH(QString, button);
+        QFETCH(QString, meanwhile);
+        QFETCH(QStringList, shown);
+        TestCatalogue catalogue(editingRows);
+        frmLumaret* w = startProgram(catalogue);
+        QVERIFY(w);
+        QStringList before = everyRow(catalogue);
+        if (button == "cmdMoveFigure") {
+            whenModalOpens<frmMove>([&](frmMove* move) {
+                catalogue.exec(meanwhile); // while Vehicles is listed there
+                before = everyRow(catalogue);
+                named<ComboBox>(move, "cboCategory")->selectEntry(2);
+                named<QPushButton>(move, "cmdGo")->click();
+            });
+        } else {
+            catalogue.exec(meanwhile);
+            before = everyRow(catalogue);
+            frmInputBox::setNextText(QStringLiteral("New"));
+        }
+        frmMsgBox::setNextAnswer(msgbox::Ok);
+        w->findChild<QPushButton*>(button)->click();
+        QCOMPARE(shownTexts() + listed(*ui(w).cboCategory) + listed(*ui(w).cboFigure) + listed(*ui(w).lstFigureParts),
+                 shown);
+        QCOMPARE(everyRow(catalogue), before);
+    }
 };
 
 QTEST_MAIN(EditingCommandsTest)

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
+#include <sys/stat.h>
 
 class StartupTest : public QObject {
     Q_OBJECT
@@ -69,6 +70,8 @@ private slots:
         QTest::newRow("another database") << "CREATE TABLE other (x)" << none << "has no table 'tblCategory'";
         QTest::newRow("one table missing")
             << "CREATE TABLE tblCategory (a); CREATE TABLE tblFigure (b)" << none << "has no table 'tblFigurePart'";
+        QTest::newRow("a named pipe") << none << "<fifo>"
+                                      << "(a named pipe, not a regular file)"; // never waited on
     }
 
     void refusesCatalogue() {
@@ -78,6 +81,8 @@ private slots:
         TestCatalogue catalogue(sql, false);
         if (file == "<loop>")
             QVERIFY(QFile::link(catalogue.path(), catalogue.path()));
+        else if (file == "<fifo>")
+            QCOMPARE(mkfifo(QFile::encodeName(catalogue.path()).constData(), 0600), 0);
         else if (!file.isEmpty() && !QFile::copy(file, catalogue.path()))
             QSKIP("the sample file is not beside the project");
         frmMsgBox::setNextAnswer(msgbox::Ok);

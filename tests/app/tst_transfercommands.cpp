@@ -178,6 +178,9 @@ private slots:
         importRow("refused by the engine", good + "B!1!!\r\n", "in.lrx", "An error, "); // a second empty note
         importRow("no such file", good, "none.lrx", "An error, 53: 'File not found: '");
         importRow("import cancelled", good, "", "");
+        QTest::newRow("category gone meanwhile")
+            << false << "DELETE FROM tblCategory WHERE CategoryID = 1" << good << "in.lrx"
+            << "An error, 3021: 'The category with identifier 1 is no";
     }
     void failureChangesNothing() {
         QFETCH(bool, exporting);
@@ -200,7 +203,17 @@ private slots:
                  qPrintable(shown.join(QLatin1Char('\n'))));
         QCOMPARE(everyRow(catalogue) + dir.entryList(QDir::Files | QDir::Hidden), before);
         QCOMPARE(fileContent(dir.filePath("in.lrx")), file);
-        QCOMPARE(ui(window).cboFigure->ListIndex(), 0); // a refill would have left no figure selected
+        // What another program removed is no longer listed, and a refill selects the first entry it can.
+        const MainControls c = ui(window);
+        QStringList figures;
+        for (int i = 0; i < c.cboFigure->ListCount(); ++i)
+            figures << QString::number(c.cboFigure->entries().itemData(i));
+        QCOMPARE(listed(*c.cboCategory) + figures,
+                 catalogue.rows("SELECT CategoryName FROM tblCategory ORDER BY 1") +
+                     catalogue.rows("SELECT FigureID FROM tblFigure JOIN tblCategory USING (CategoryID) WHERE "
+                                    "CategoryName = '" +
+                                    c.cboCategory->Text() + "'"));
+        QCOMPARE(c.cboFigure->ListIndex(), c.cboFigure->ListCount() > 0 ? 0 : -1);
     }
 
     // The real dialog, once each way: what it offers, and how a choice and a cancel come back.
