@@ -1,5 +1,5 @@
-// The project's own Access page code against jetcheck, an independent reader on another library: every catalogue
-// fixture reads back the rows it prints, damaged copies are refused, a table outgrowing its usage maps stays
+// The project's own Access page code against jetcheck, an independent reader on another library: tables beyond
+// the catalogue's read back the rows it prints, damaged copies are refused, a table outgrowing its usage maps stays
 // sound, and an interrupted commit is undone. Everyday row writes are checked by the Access model test.
 #include "access/jet/FilePageStore.h"
 #include "access/jet/JetError.h"
@@ -23,69 +23,37 @@ const QString jetDir = QStringLiteral(LUMARET_FIXTURES_DIR "/jet");
     if (const QString why = accesscheck::missing(); !why.isEmpty())                                                    \
         QSKIP(qPrintable(why));
 
-QString javaDouble(double d) {
-    if (d == std::floor(d) && std::fabs(d) < 1e7)
-        return QString::number(d, 'f', 1);
-    if (std::fabs(d) >= 1e-3 && std::fabs(d) < 1e7)
-        return QString::number(d, 'g', QLocale::FloatingPointShortest);
-    QString e = QString::number(d, 'e', QLocale::FloatingPointShortest); // 1.5e+10 -> 1.5E10
-    QString mantissa = e.section('e', 0, 0), exponent = QString::number(e.section('e', 1).toInt());
-    return (mantissa.contains('.') ? mantissa : mantissa + ".0") + "E" + exponent;
-}
-
-// A value as jetcheck --dump prints it.
-QString dumped(const Value& v) {
-    if (isNull(v))
-        return "\\N";
-    if (const auto* b = std::get_if<bool>(&v))
-        return *b ? "true" : "false";
-    if (const auto* n = std::get_if<qint64>(&v))
-        return QString::number(*n);
-    if (const auto* m = std::get_if<Currency>(&v)) {
-        const qint64 a = std::llabs(m->tenThousandths);
-        QString s = QString("%1.%2").arg(a / 10000).arg(a % 10000, 4, 10, QChar('0'));
-        while (s.endsWith('0'))
-            s.chop(1);
-        if (s.endsWith('.'))
-            s.chop(1);
-        return (m->tenThousandths < 0 ? "-" : "") + s;
-    }
-    if (const auto* d = std::get_if<double>(&v))
-        return javaDouble(*d);
-    if (const auto* t = std::get_if<DateTime>(&v)) {
-        const double whole = std::trunc(t->days);
-        const qint64 seconds = std::llround(std::fabs(t->days - whole) * 86400);
-        return QDateTime(QDate(1899, 12, 30).addDays(qint64(whole)), QTime(0, 0))
-            .addSecs(seconds)
-            .toString("yyyy-MM-dd hh:mm:ss");
-    }
-    if (const auto* s = std::get_if<QString>(&v))
-        return QString(*s).replace("\\", "\\\\").replace("\t", "\\t").replace("\r", "\\r").replace("\n", "\\n");
-    return std::get<QByteArray>(v).toHex().toUpper();
-}
-
+// A table's rows as the page code reads them, in the form accesscheck::dumped gives the checker's.
 QStringList ownDump(const QString& file, const QString& table) {
     FilePageStore store(file, FilePageStore::Mode::ReadOnly);
     const TableDef def = readTableDef(store, table);
     QStringList lines;
     scanRows(store, def, [&](RowId, const QList<Value>& row) {
         QStringList cells;
-        for (const Value& v : row)
-            cells << dumped(v);
-        lines << cells.join('\t');
+        for (const Value& v : row) {
+            QString text = isNull(v) ? "<null>" : QString();
+            if (const auto* b = std::get_if<bool>(&v))
+                text = *b ? "1" : "0";
+            else if (const auto* n = std::get_if<qint64>(&v))
+                text = QString::number(*n);
+            else if (const auto* m = std::get_if<Currency>(&v))
+                text = QString::number(double(m->tenThousandths) / 10000, 'g', 17);
+            else if (const auto* d = std::get_if<double>(&v))
+                text = QString::number(*d, 'g', 17);
+            else if (const auto* t = std::get_if<DateTime>(&v))
+                text = QDateTime(QDate(1899, 12, 30).startOfDay())
+                           .addSecs(std::llround(std::trunc(t->days) * 86400 +
+                                                 std::fabs(t->days - std::trunc(t->days)) * 86400))
+                           .toString("yyyy-MM-dd hh:mm:ss");
+            else if (const auto* s = std::get_if<QString>(&v))
+                text = *s;
+            else if (const auto* bytes = std::get_if<QByteArray>(&v))
+                text = QString::fromLatin1(bytes->toHex());
+            cells << (isNull(v) ? text : accesscheck::normal(text));
+        }
+        lines << cells.join('|');
     });
-    lines.sort();
-    return lines;
-}
-
-QStringList jetcheckDump(const QString& file, const QString& table) {
-    QProcess process;
-    process.start(JETCHECK_TOOL, {file, "--dump", table});
-    if (!process.waitForFinished(120000) || process.exitCode() != 0)
-        qFatal("jetcheck failed on %s: %s", qPrintable(file), process.readAllStandardError().constData());
-    QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-    lines.removeFirst(); // the header
-    lines.sort();
+    accesscheck::sortRows(lines);
     return lines;
 }
 
@@ -112,13 +80,11 @@ private slots:
     void whyNotWritable();
 };
 
+// Tables of other files, with deleted rows and every common type. (The catalogue samples' rows are compared by the
+// Access model test, through the catalogue that reads them.)
 void TestJetPages::readsWhatJetcheckReads_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("table");
-    for (const char* file :
-         {"catalogueV2000.mdb", "catalogueIndexedV2003.mdb", "catalogueChurnV2000.mdb", "catalogueIdsV2007.accdb"})
-        for (const char* table : {"tblCategory", "tblFigure", "tblFigurePart"})
-            QTest::addRow("%s %s", file, table) << QString(file) << QString(table);
     QTest::addRow("deleted rows") << "delTestV2000.mdb"
                                   << "Table";
     QTest::addRow("every common type") << "testV2000.mdb"
@@ -129,10 +95,7 @@ void TestJetPages::readsWhatJetcheckReads() {
     REQUIRE_TOOLS();
     QFETCH(QString, file);
     QFETCH(QString, table);
-    const QStringList own = ownDump(jetDir + "/" + file, table.toLower()); // names compare without case
-    QCOMPARE(own, jetcheckDump(jetDir + "/" + file, table));
-    if (file == "catalogueChurnV2000.mdb" && table == "tblFigurePart")
-        QCOMPARE(own.size(), 2614);
+    QCOMPARE(ownDump(jetDir + "/" + file, table.toLower()), accesscheck::dumped(jetDir + "/" + file, table));
 }
 
 void TestJetPages::damageIsRefused_data() {
@@ -189,7 +152,7 @@ void TestJetPages::aTableOutgrowingItsMapsStaysSound() {
         QVERIFY(store.pageCount() > 600);
         store.commit();
     }
-    QCOMPARE(ownDump(file, "Table"), jetcheckDump(file, "Table"));
+    QCOMPARE(ownDump(file, "Table"), accesscheck::dumped(file, "Table"));
     QString said;
     QVERIFY2(accesscheck::checks(file, true, &said), qPrintable(said));
 }

@@ -1,13 +1,18 @@
-// Browsing: the lists follow the catalogue as it is, and a bad row stops a fill where it stands.
+// Start-up and browsing: what the main window shows after its load, the catalogues it refuses to start on, the
+// lists following the catalogue as it is, and a bad row stopping a fill where it stands.
 #include "app/frmLumaret.h"
 #include "dialogs/EntryList.h"
+#include "dialogs/Pointer.h"
 #include "dialogs/frmMsgBox.h"
 #include "operations/FigureExport.h"
 #include "support/TestCatalogue.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 QList<qint32> itemData(const EntryList& list) {
@@ -34,45 +39,34 @@ class BrowsingTest : public QObject {
 private slots:
     void cleanup() { QVERIFY(endTest()); }
 
-    void figuresOfOneNameKeepTheirOwnDetails() {
+    // Figures of one name keep their own details; a category without figures, and a figure deleted after the
+    // fill (which is reported), keep the previous figure's details.
+    void listsFollowTheCatalogue() {
         TestCatalogue catalogue(twoCategories);
-        frmLumaret* w = startProgram(catalogue);
-        QVERIFY(w);
+        START_PROGRAM(w, catalogue);
+        const QString title = QStringLiteral("Lumaret Import/ Export Tool, v. 1.0.0");
         QCOMPARE(listed(*ui(w).cboFigure), QStringList({"Horse", "Twin", "Twin"}));        // trimmed, inner blanks kept
         QCOMPARE(listed(*ui(w).cboCategory), QStringList({"Animals", "Empty", "Zoo \t"})); // only blanks are trimmed
-        QCOMPARE(ui(w).lblFigureType->text(), QStringLiteral("Quadruped"));
         QCOMPARE(itemData(*ui(w).lstFigureParts), QList<qint32>({100, 101}));
+        ui(w).cboCategory->selectEntry(1);
+        QCOMPARE(ui(w).cboFigure->ListCount() + ui(w).lstFigureParts->ListCount(), 0);
+        QCOMPARE(ui(w).lblFigureType->text(), QStringLiteral("Quadruped"));
+        QCOMPARE(w->windowTitle(), title);
+        QCOMPARE(ui(w).cmdExport->toolTip(), QStringLiteral("Export the currently selected figure (Horse) to a file."));
+        QCOMPARE(ui(w).cmdImport->toolTip(), QStringLiteral("Import a figure into the selected category (Empty)."));
+        ui(w).cboCategory->selectEntry(0);
         ui(w).cboFigure->selectByItemData(11);
-        QCOMPARE(ui(w).lblFigureType->text(), QStringLiteral("First"));
-        QCOMPARE(listed(*ui(w).lstFigureParts), QStringList({"Left arm"}));
+        QCOMPARE(ui(w).lblFigureType->text() + listed(*ui(w).lstFigureParts).join(','), "FirstLeft arm");
         ui(w).cboFigure->selectByItemData(12);
         QCOMPARE(ui(w).lblFigureType->text(), QString()); // a null type shows as no text
         QCOMPARE(listed(*ui(w).lstFigureParts), QStringList({"Right arm"}));
-    }
-
-    void categoryWithoutFiguresKeepsThePreviousFigureDetails() {
-        TestCatalogue catalogue(twoCategories);
-        frmLumaret* w = startProgram(catalogue);
-        QVERIFY(w);
-        ui(w).cboCategory->selectEntry(1);
-        QCOMPARE(ui(w).cboFigure->ListCount(), 0);
-        QCOMPARE(ui(w).lstFigureParts->ListCount(), 0);
-        QCOMPARE(ui(w).lblFigureType->text(), QStringLiteral("Quadruped"));
-        QCOMPARE(w->windowTitle(), QStringLiteral("Lumaret Import/ Export Tool, v. 1.0.0"));
-        QCOMPARE(ui(w).cmdExport->toolTip(), QStringLiteral("Export the currently selected figure (Horse) to a file."));
-        QCOMPARE(ui(w).cmdImport->toolTip(), QStringLiteral("Import a figure into the selected category (Empty)."));
-    }
-
-    void figureDeletedAfterTheFillIsReported() {
-        TestCatalogue catalogue(twoCategories);
-        frmLumaret* w = startProgram(catalogue);
-        QVERIFY(w);
+        ui(w).cboFigure->selectByItemData(10);
         w->setWindowTitle("changed");
         catalogue.exec("DELETE FROM tblFigure WHERE FigureID = 11");
         frmMsgBox::setNextAnswer(msgbox::Ok);
         ui(w).cboFigure->selectByItemData(11);
         QCOMPARE(shownTexts(), QStringList{"An error, 3021: 'No current record.' has occurred."});
-        QCOMPARE(w->windowTitle(), QStringLiteral("Lumaret Import/ Export Tool, v. 1.0.0"));
+        QCOMPARE(w->windowTitle(), title);
         QCOMPARE(ui(w).lblFigureType->text(), QStringLiteral("Quadruped"));
         QCOMPARE(listed(*ui(w).lstFigureParts), QStringList({"Mane", "Tail"}));
     }
@@ -113,8 +107,7 @@ private slots:
         QFETCH(QString, failure);
         TestCatalogue catalogue(looseTables + rows, false);
         frmMsgBox::setNextAnswer(msgbox::Ok);
-        frmLumaret* w = startProgram(catalogue);
-        QVERIFY(w);
+        START_PROGRAM(w, catalogue);
         QCOMPARE(shownTexts(), QStringList{"An error, " + (failure.isEmpty() ? "94: 'Invalid use of Null'" : failure) +
                                            " has occurred."});
         const MainControls c = ui(w);
@@ -137,8 +130,7 @@ private slots:
                                     "INSERT INTO tblFigurePart VALUES (1, 10, ' Mane '), (2, 10, 42), (3, 10, 2.5),"
                                     " (4, 10, ' Gr\u00FCn '), ('5', 10, X'4869'), (6.0, 10, '');",
                                 false);
-        frmLumaret* w = startProgram(catalogue);
-        QVERIFY(w);
+        START_PROGRAM(w, catalogue);
         QCOMPARE(listed(*ui(w).lstFigureParts), QStringList({"Mane", "42", "2.5", "Gr\u00FCn", "Hi", ""}));
         QCOMPARE(itemData(*ui(w).lstFigureParts), QList<qint32>({1, 2, 3, 4, 5, 6}));
     }
@@ -153,8 +145,7 @@ private slots:
         const QString missing = QStringLiteral("An error, 3265: 'Item not found in this collection: the catalogue has "
                                                "no column 'FigurePartName'.' has occurred.");
         frmMsgBox::setNextAnswer(msgbox::Ok);
-        frmLumaret* w = startProgram(catalogue);
-        QVERIFY(w);
+        START_PROGRAM(w, catalogue);
         frmMsgBox::setNextAnswer(msgbox::Ok);
         ui(w).cboFigure->selectByItemData(11);
         QCOMPARE(shownTexts(), QStringList({missing, missing}));
@@ -181,12 +172,113 @@ private slots:
                                 "INSERT INTO tblFigure SELECT i, 1, printf('Figure %05d', i), 'T' FROM n;"
                                 "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
                                 "INSERT INTO tblFigurePart SELECT i, 1, printf('Part %06d', i) FROM n;");
-        frmLumaret* w = startProgram(catalogue);
-        QVERIFY(w);
+        START_PROGRAM(w, catalogue);
         QCOMPARE(ui(w).cboFigure->ListCount(), 10000);
         QCOMPARE(ui(w).cboFigure->ListIndex(), 0);
         QCOMPARE(ui(w).lstFigureParts->ListCount(), 100000);
         QCOMPARE(ui(w).lstFigureParts->entries().text(99999), QStringLiteral("Part 100000"));
+    }
+
+    // What the window shows once loaded, "category|figure|type|parts|title" (the hidden type label keeps its
+    // designed text until a figure is chosen), and the notice shown before it.
+    void whatStartShows_data() {
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("notice");
+        const QString versioned = QStringLiteral("Lumaret Import/ Export Tool, v. 1.0.0");
+        // Name order: Animals before Buildings; Dragon first of the animals.
+        QTest::newRow("sample") << TestCatalogue::sampleSql() << "Animals|Dragon|Mythical|4|" + versioned << "";
+        // The window keeps its designed caption until a figure is chosen.
+        QTest::newRow("first category without figures")
+            << "INSERT INTO tblCategory VALUES (1, 'Aaa'), (2, 'Bbb'); INSERT INTO tblFigure VALUES (1, 2, 'K', 'S')"
+            << "Aaa||figure type|0|Lumaret Import/ Export Tool"
+            << "";
+        // The whole notice is checked where deleting the last category brings it up.
+        QTest::newRow("empty") << ""
+                               << "||figure type|0|Lumaret Import/ Export Tool"
+                               << "No information was loaded into the Category pull-down box.";
+    }
+
+    void whatStartShows() {
+        QFETCH(QString, rows);
+        QFETCH(QString, shown);
+        QFETCH(QString, notice);
+        TestCatalogue catalogue(rows);
+        if (!notice.isEmpty())
+            frmMsgBox::setNextAnswer(msgbox::Ok);
+        START_PROGRAM(w, catalogue);
+        QCOMPARE(shownTexts().join("").left(notice.size()), notice);
+        const MainControls c = ui(w);
+        QCOMPARE(QStringList({c.cboCategory->Text(), c.cboFigure->Text(), c.lblFigureType->text(),
+                              QString::number(c.lstFigureParts->ListCount()), w->windowTitle()})
+                     .join('|'),
+                 shown);
+        QCOMPARE(c.lstFigureParts->ListIndex(), c.lstFigureParts->ListCount() > 0 ? 0 : -1);
+        QCOMPARE(pointer(), Pointer::Default);
+    }
+
+    void refusesCatalogue_data() {
+        QTest::addColumn<QString>("sql"); // the catalogue made of it, when the row gives no file of its own
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("expected");
+        const QString none;
+        QTest::newRow("missing") << none << none << "Could not find file";
+        QTest::newRow("symbolic-link loop") << none << "<loop>"
+                                            << "(a loop of symbolic links, which leads to no file)";
+        QTest::newRow("a named pipe") << none << "<fifo>"
+                                      << "(a named pipe, not a regular file)"; // never waited on
+        QTest::newRow("not a database") << none << TestCatalogue::sourceFile("README.md")
+                                        << "Unrecognized database format";
+        QTest::newRow("another database") << "CREATE TABLE other (x)" << none << "has no table 'tblCategory'";
+        QTest::newRow("one table missing")
+            << "CREATE TABLE tblCategory (a); CREATE TABLE tblFigure (b)" << none << "has no table 'tblFigurePart'";
+    }
+
+    void refusesCatalogue() {
+        QFETCH(QString, sql);
+        QFETCH(QString, file);
+        QFETCH(QString, expected);
+        TestCatalogue catalogue(sql, false);
+        if (file == "<loop>")
+            QVERIFY(QFile::link(catalogue.path(), catalogue.path()));
+        else if (file == "<fifo>")
+            QCOMPARE(mkfifo(QFile::encodeName(catalogue.path()).constData(), 0600), 0);
+        else if (!file.isEmpty() && !QFile::copy(file, catalogue.path()))
+            QSKIP("the sample file is not beside the project");
+        frmMsgBox::setNextAnswer(msgbox::Ok);
+        QVERIFY(!startProgram(catalogue));
+        QVERIFY(!runningProgram());
+        const QStringList shown = shownTexts();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown[0].startsWith("LumaretTool cannot start.\r\n\r\nError ") && shown[0].contains(expected),
+                 qPrintable(shown[0]));
+        // nothing made in its place
+        QCOMPARE(QFileInfo(catalogue.path()).isSymLink() || QFile::exists(catalogue.path()),
+                 !sql.isEmpty() || !file.isEmpty());
+    }
+
+    void exitReleasesTheCatalogue_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Exit button") << "exit";
+        QTest::newRow("Esc key") << "escape";
+        QTest::newRow("close box") << "close";
+    }
+
+    void exitReleasesTheCatalogue() {
+        QFETCH(QString, how);
+        TestCatalogue catalogue("INSERT INTO tblCategory VALUES (1, 'Animals')");
+        QPointer<frmLumaret> w = startProgram(catalogue);
+        QVERIFY(w);
+        if (how == "exit")
+            ui(w).cmdCancel->click();
+        else if (how == "escape")
+            QTest::keyClick(w.data(), Qt::Key_Escape);
+        else
+            w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(w.isNull());
+        // The file is free again: another program can take it for writing at once.
+        catalogue.exec("BEGIN EXCLUSIVE; COMMIT");
     }
 };
 

@@ -73,8 +73,7 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(QString, asked);
         TestCatalogue catalogue(editingRows);
-        frmLumaret* w = startProgram(catalogue);
-        QVERIFY(w);
+        START_PROGRAM(w, catalogue);
         const QStringList shownBefore =
             listed(*ui(w).cboCategory) + listed(*ui(w).cboFigure) + listed(*ui(w).lstFigureParts);
         // Rows another program adds meanwhile would show up in any list that is read again.
@@ -129,8 +128,7 @@ private slots:
         TestCatalogue catalogue(existing.isEmpty() ? QString() : "INSERT INTO tblCategory VALUES " + existing);
         if (existing.isEmpty())
             frmMsgBox::setNextAnswer(msgbox::Ok); // the empty-list notice at start
-        frmLumaret* w = startProgram(catalogue);
-        QVERIFY(w);
+        START_PROGRAM(w, catalogue);
         frmMsgBox::takeShown();
         frmInputBox::setNextText(typed);
         if (!report.isEmpty())
@@ -158,8 +156,7 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(QStringList, shown);
         TestCatalogue catalogue(editingRows);
-        frmLumaret* w = startProgram(catalogue);
-        QVERIFY(w);
+        START_PROGRAM(w, catalogue);
         if (figure)
             ui(w).cboCategory->selectEntry(1);
         frmInputBox::setNextText(QStringLiteral("Zoo's"));
@@ -204,8 +201,7 @@ private slots:
         QFETCH(QStringList, shown);
         QFETCH(QString, report);
         TestCatalogue catalogue(rows);
-        frmLumaret* w = startProgram(catalogue);
-        QVERIFY(w);
+        START_PROGRAM(w, catalogue);
         QStringList remaining = everyRow(catalogue);
         for (const QString& row : removed)
             remaining.removeOne(row);
@@ -222,8 +218,7 @@ private slots:
 
     void moveFigure() {
         TestCatalogue catalogue(editingRows);
-        frmLumaret* w = startProgram(catalogue);
-        QVERIFY(w);
+        START_PROGRAM(w, catalogue);
         int preselected = -1;
         whenModalOpens<frmMove>([&](frmMove* move) {
             auto* category = named<ComboBox>(move, "cboCategory");

@@ -10,10 +10,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
-#include <QSemaphore>
 #include <QtTest>
-#include <sqlite3.h>
-#include <thread>
 
 namespace {
 // In place of the schema: a part table with several data columns of different kinds.
@@ -93,8 +90,7 @@ private slots:
         const QString path = target.directory() + QStringLiteral("/knight.lrx"); // chosen without its extension
         writeFile(path, QByteArray(500, 'x')); // an earlier, longer file, not to survive in part
 
-        frmLumaret* window = startProgram(source);
-        QVERIFY(window);
+        START_PROGRAM(window, source);
         const QDate before = QDate::currentDate();
         QCOMPARE(run(ui(window).cmdExport, target.directory() + QStringLiteral("/knight")),
                  (QStringList{"Save Export File...",
@@ -131,8 +127,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, firstClashes);
         TestCatalogue catalogue(owls + "INSERT INTO tblFigure VALUES (4, 2, 'Café', 'Cup');", false);
-        frmLumaret* window = startProgram(catalogue);
-        QVERIFY(window);
+        START_PROGRAM(window, catalogue);
         ui(window).cboCategory->selectEntry(1);
         const QString path = catalogue.directory() + QStringLiteral("/in.lrx");
         writeFile(path, "header\r\n" + name.toLatin1() + "\r\nType\r\n");
@@ -189,8 +184,7 @@ private slots:
         QFETCH(QString, fileName);
         QFETCH(QString, sentence);
         TestCatalogue catalogue(owls, false);
-        frmLumaret* window = startProgram(catalogue);
-        QVERIFY(window);
+        START_PROGRAM(window, catalogue);
         catalogue.exec(change);
         const QDir dir(catalogue.directory());
         writeFile(dir.filePath("in.lrx"), file);
@@ -225,8 +219,7 @@ private slots:
     void realFileDialog() {
         QFETCH(bool, choose);
         TestCatalogue catalogue(owls, false);
-        frmLumaret* window = startProgram(catalogue);
-        QVERIFY(window);
+        START_PROGRAM(window, catalogue);
         const QString path = catalogue.directory() + QStringLiteral("/in.lrx");
         writeFile(path, "H\r\nN\r\nT\r\n");
         QStringList offered;
@@ -248,25 +241,13 @@ private slots:
     // must wait for it and then take the identifiers after them.
     void importWaitsForAnotherWriter() {
         TestCatalogue catalogue(owls, false);
-        frmLumaret* window = startProgram(catalogue);
-        QVERIFY(window);
+        START_PROGRAM(window, catalogue);
         const QString path = catalogue.directory() + QStringLiteral("/in.lrx");
         writeFile(path, "H\r\nN\r\nT\r\nA!1!x!\r\n");
-        QSemaphore locked;
-        std::thread other([&] {
-            sqlite3* db = nullptr;
-            sqlite3_open(QFile::encodeName(catalogue.path()).constData(), &db);
-            sqlite3_busy_timeout(db, 5000); // the window may still be reading when this starts
-            sqlite3_exec(db,
-                         "BEGIN IMMEDIATE; INSERT INTO tblFigure VALUES (7, 1, 'Theirs', 'T');"
-                         "INSERT INTO tblFigurePart VALUES (51, 7, 'Theirs', 1, 'y');",
-                         nullptr, nullptr, nullptr);
-            locked.release();
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-            sqlite3_close(db);
-        });
-        locked.acquire();
+        std::thread other = holdLock(catalogue.path(),
+                                     "BEGIN IMMEDIATE; INSERT INTO tblFigure VALUES (7, 1, 'Theirs', 'T');"
+                                     "INSERT INTO tblFigurePart VALUES (51, 7, 'Theirs', 1, 'y');",
+                                     300);
         run(ui(window).cmdImport, path);
         other.join();
         QCOMPARE(catalogue.rows("SELECT * FROM tblFigurePart WHERE FigurePartID > 50 ORDER BY FigurePartID"),

@@ -1,33 +1,16 @@
-// The catalogue layer: what the engine refuses reaches the caller, transactions are all or nothing, and
-// a second program holding the file is waited for.
+// The catalogue layer: what the engine refuses reaches the caller, transactions are all or nothing, a second
+// program holding the file is waited for; and the text forms of numbers, dates and yes/no values that transfer
+// files carry, from this program and from the older one.
 #include "catalogue/ColumnConversion.h"
 #include "catalogue/Database.h"
 #include "catalogue/Failure.h"
+#include "catalogue/ValueForms.h"
 #include "support/TestCatalogue.h"
 
 #include <QtTest>
 #include <sqlite3.h>
-#include <thread>
 
 namespace {
-// Holds the catalogue's lock from another connection for a while, as a second copy of the program would;
-// returns once the lock is taken.
-std::thread holdLock(const QString& path, const char* begin, int milliseconds) {
-    std::atomic<bool> locked{false};
-    std::thread other([path, begin, milliseconds, &locked] {
-        sqlite3* db = nullptr;
-        sqlite3_open(QFile::encodeName(path).constData(), &db);
-        sqlite3_exec(db, begin, nullptr, nullptr, nullptr);
-        locked = true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-    });
-    while (!locked)
-        std::this_thread::yield();
-    return other;
-}
-
 // Overwrites bytes of the file in place, as a disk fault or a copy cut short would leave them.
 void damage(const QString& path, qint64 offset, const QByteArray& bytes) {
     QFile file(path);
@@ -104,40 +87,6 @@ private slots:
         QCOMPARE(catalogue.value("SELECT COUNT(*) FROM tblCategory").toInt(), 1);
     }
 
-    // Text for a number column: what counts as a number and what the column cannot hold.
-    void convertText_data() {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<bool>("whole"); // a whole-number column, else a real one
-        QTest::addColumn<QString>("converted");
-        QTest::newRow("blanks only") << QByteArray(" \t ") << true << "null";
-        QTest::newRow("no-break spaces around") << QByteArray("\xC2\xA0"
-                                                              "42\xC2\xA0")
-                                                << true << "whole 42";
-        QTest::newRow("two signs") << QByteArray("+-42") << true << "refused";
-        QTest::newRow("one past it") << QByteArray("9223372036854775808") << true << "refused";
-        QTest::newRow("exponent beyond 64 bits") << QByteArray("1e19") << true << "refused";
-        QTest::newRow("the same in a real column") << QByteArray("1e19") << false << "real 1e+19";
-        QTest::newRow("whole text in a real column") << QByteArray("7") << false << "real 7";
-        QTest::newRow("beyond a double") << QByteArray("-1e309") << false << "refused";
-        QTest::newRow("infinity") << QByteArray("infinity") << false << "refused";
-        QTest::newRow("not a number") << QByteArray("nan") << false << "refused";
-        QTest::newRow("hexadecimal") << QByteArray("0x1A") << false << "refused";
-        QTest::newRow("digit groups") << QByteArray("1,000") << true << "refused";
-    }
-    void convertText() {
-        QFETCH(QByteArray, text);
-        QFETCH(bool, whole);
-        const ConvertedText c = ::convertText(std::string_view(text.constData(), size_t(text.size())),
-                                              whole ? ColumnKind::Integer : ColumnKind::Real);
-        using K = ConvertedText::Kind;
-        QTEST(c.kind == K::Null      ? QString("null")
-              : c.kind == K::Whole   ? "whole " + QString::number(c.whole)
-              : c.kind == K::Real    ? "real " + QString::number(c.real)
-              : c.kind == K::Refused ? QString("refused")
-                                     : QString("text"),
-              "converted");
-    }
-
     // What keeps a catalogue from opening is named, with the engine's own words, instead of a later statement's
     // confusion about its parameters.
     void openingNamesTheCause_data() {
@@ -188,6 +137,72 @@ private slots:
         QCOMPARE(failureNumber([&] { db.Execute(statements::addCategory(1, "Waited")); }), failure);
         other.join();
         QCOMPARE(catalogue.value("SELECT COUNT(*) FROM tblCategory").toInt(), failure ? 0 : 1);
+    }
+
+    // Text from a transfer file for a column of each kind: what is stored, or "refused". Numbers: what counts as
+    // one and what the column cannot hold; dates and yes/no values in the forms of this program and the older one.
+    void textForAColumn_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("stored");
+        const auto row = [](const char* name, const char* kind, const QByteArray& text, const char* stored) {
+            QTest::newRow(name) << QString(kind) << text << QString(stored);
+        };
+        row("blanks only", "whole", " \t ", "null");
+        row("no-break spaces around", "whole",
+            "\xC2\xA0"
+            "42\xC2\xA0",
+            "whole 42");
+        row("two signs", "whole", "+-42", "refused");
+        row("one past it", "whole", "9223372036854775808", "refused");
+        row("exponent beyond 64 bits", "whole", "1e19", "refused");
+        row("the same in a real column", "real", "1e19", "real 1e+19");
+        row("whole text in a real column", "real", "7", "real 7");
+        row("beyond a double", "real", "-1e309", "refused");
+        row("infinity", "real", "infinity", "refused");
+        row("not a number", "real", "nan", "refused");
+        row("hexadecimal", "real", "0x1A", "refused");
+        row("digit groups", "whole", "1,000", "refused");
+        row("ISO date", "date", "2024-03-05", "2024-03-05");
+        row("ISO at midnight", "date", "2024-03-05 00:00:00", "2024-03-05");
+        row("ISO with time", "date", "1899-12-31 23:59:59", "1899-12-31 23:59:59");
+        row("US short", "date", "3/5/2024", "2024-03-05");
+        row("US afternoon", "date", "12/31/1999 1:04:09 PM", "1999-12-31 13:04:09");
+        row("US midnight and noon", "date", "1/1/2000 12:00:00 AM", "2000-01-01");
+        row("US noon", "date", "1/1/2000 12:00 pm", "2000-01-01 12:00:00");
+        row("two-digit year 29", "date", "12/05/29 7:30", "2029-12-05 07:30:00");
+        row("two-digit year 30", "date", "1/2/30", "1930-01-02");
+        row("no such day", "date", "2/30/2024", "refused");
+        row("no such hour", "date", "1/1/2000 13:00 PM", "refused");
+        row("day before month is not US", "date", "31/12/2024", "refused");
+        row("not a date", "date", "yesterday", "refused");
+        row("True", "yes/no", "True", "1");
+        row("false any case", "yes/no", "FALSE", "0");
+        row("older engine's true", "yes/no", "-1", "1");
+        row("one and zero", "yes/no", "1", "1");
+        row("two", "yes/no", "2", "refused");
+        row("not a yes/no", "yes/no", "maybe", "refused");
+    }
+    void textForAColumn() {
+        QFETCH(QString, kind);
+        QFETCH(QByteArray, text);
+        QString stored = "refused";
+        if (kind == "date") {
+            stored = storedDate(QString::fromUtf8(text)).value_or(stored);
+        } else if (kind == "yes/no") {
+            if (const auto yes = storedYesNo(QString::fromUtf8(text)))
+                stored = QString::number(*yes);
+        } else {
+            using K = ConvertedText::Kind;
+            const ConvertedText c = ::convertText(std::string_view(text.constData(), size_t(text.size())),
+                                                  kind == "whole" ? ColumnKind::Integer : ColumnKind::Real);
+            stored = c.kind == K::Null    ? QString("null")
+                     : c.kind == K::Whole ? "whole " + QString::number(c.whole)
+                     : c.kind == K::Real  ? "real " + QString::number(c.real)
+                     : c.kind == K::Text  ? QString("text")
+                                          : stored;
+        }
+        QTEST(stored, "stored");
     }
 };
 

@@ -1,20 +1,27 @@
-// The message box: which buttons and picture each style shows and where, what each way of closing answers,
-// and every message of the program read whole.
+// The message box: which buttons and picture each style shows and where, what each way of closing answers, and
+// every message of the program read whole; the text input: the picture each style shows, and what each way of
+// ending it hands back; and guarded routines: whatever a command throws is shown and the program carries on.
 #include "app/AccessStart.h"
-#include "dialogs/EntryList.h"
 #include "app/StartPlacement.h"
 #include "app/frmLumaret.h"
+#include "dialogs/EntryList.h"
 #include "dialogs/FileDialog.h"
 #include "dialogs/Pointer.h"
+#include "dialogs/ReportError.h"
 #include "dialogs/Shape.h"
 #include "dialogs/Twips.h"
+#include "dialogs/frmInputBox.h"
 #include "dialogs/frmMsgBox.h"
+#include "support/ModalWindow.h"
 #include "support/TestCatalogue.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
+#include <new>
+#include <stdexcept>
 
 namespace {
 // "OK@2227.5 talk": the visible buttons by name and designed left edge, then the visible picture.
@@ -147,8 +154,7 @@ private slots:
         TestCatalogue catalogue(TestCatalogue::sampleSql() + "UPDATE tblFigure SET FigureName='" + name +
                                 "' WHERE FigureID=3; UPDATE tblCategory SET CategoryName='Animals of the " +
                                 QString(40, 'c') + "' WHERE CategoryID=1");
-        frmLumaret* w = startProgram(catalogue);
-        QVERIFY(w);
+        START_PROGRAM(w, catalogue);
         ui(w).cboFigure->selectByItemData(3);
         const QString file = folder + "/" + name + ".lrx";
         for (const QString& chosen : {file, folder + "/missing/" + name + ".lrx"}) {
@@ -195,6 +201,116 @@ private slots:
         });
         QCOMPARE(ShowMessage("Delete it?", msgbox::YesNo | msgbox::Stop, "Warning"), msgbox::No);
         QCOMPARE(seenCaption, QStringLiteral("Warning"));
+    }
+
+    void everyExceptionIsReported_data() {
+        QTest::addColumn<QString>("thrown");
+        QTest::addColumn<bool>("fileCommand");
+        QTest::addColumn<QString>("shown"); // empty: nothing is shown
+        QTest::newRow("no memory") << "bad_alloc" << false << "An error, 7: 'Out of memory' has occurred.";
+        QTest::newRow("no memory in a file command")
+            << "bad_alloc" << true << "An error, 7: 'Out of memory' has occurred.";
+        QTest::newRow("a library's own") << "length_error" << false
+                                         << "An error, 51: 'Internal error: too long' has occurred.";
+        // The sentence takes any number and any description, an empty one too.
+        QTest::newRow("a failure") << "failure" << false << "An error, -2147467259: '' has occurred.";
+        QTest::newRow("cancelled file dialog") << "cancel" << true << "";
+    }
+
+    void everyExceptionIsReported() {
+        QFETCH(QString, thrown);
+        QFETCH(bool, fileCommand);
+        QFETCH(QString, shown);
+        const auto command = [&] {
+            if (thrown == "bad_alloc")
+                throw std::bad_alloc();
+            if (thrown == "length_error")
+                throw std::length_error("too long");
+            if (thrown == "failure")
+                throw Failure::withNumber(-2147467259, QString());
+            throw Failure(failure::Cancelled, QStringLiteral("Cancelled"));
+        };
+        if (!shown.isEmpty())
+            frmMsgBox::setNextAnswer(msgbox::Ok);
+        if (fileCommand)
+            guardedFileCommand(command);
+        else
+            guarded(command); // returns: nothing reaches the event loop
+        const QList<ShownMessage> messages = frmMsgBox::takeShown();
+        QCOMPARE(messages.size(), shown.isEmpty() ? 0 : 1);
+        if (!shown.isEmpty()) {
+            QCOMPARE(messages[0].text, shown);
+            QCOMPARE(messages[0].caption, QStringLiteral("Notice"));
+            QCOMPARE(messages[0].style, msgbox::OkOnly);
+        }
+    }
+
+    // Where each picture stands, or (0, 0) when hidden. 360 twips are 24 pixels; as designed, the talk picture
+    // stands at (240, 720) and the alert at (240, 240).
+    void picturesByStyle_data() {
+        QTest::addColumn<msgbox::Style>("style");
+        QTest::addColumn<QPoint>("talk");
+        QTest::addColumn<QPoint>("alert");
+        QTest::newRow("64 information") << msgbox::Information << QPoint(24, 24) << QPoint();
+        QTest::newRow("16 alert") << msgbox::Stop << QPoint() << QPoint(24, 24);
+        QTest::newRow("other: as designed") << msgbox::OkOnly << QPoint(16, 48) << QPoint(16, 16);
+    }
+
+    void picturesByStyle() {
+        QFETCH(msgbox::Style, style);
+        QFETCH(QPoint, talk);
+        QFETCH(QPoint, alert);
+        frmInputBox box;
+        box.prepare(QStringLiteral("Prompt"), style, QStringLiteral("Caption"), QString());
+        QCOMPARE(box.pctTalk->isHidden() ? QPoint() : box.pctTalk->pos(), talk);
+        QCOMPARE(box.pctAlert->isHidden() ? QPoint() : box.pctAlert->pos(), alert);
+    }
+
+    void endings_data() {
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("OK") << true;
+        QTest::newRow("Enter") << true;
+        QTest::newRow("Cancel") << false;
+        QTest::newRow("Escape") << false;
+        QTest::newRow("closed") << false;
+    }
+
+    void endings() {
+        QFETCH(bool, kept);
+        // Handed back as it stands, blanks and all, and whole: longer than a line edit takes unless told otherwise.
+        const QString proposed = "  Tower's " + QString(40000, QLatin1Char('o')) + "top  ";
+        const QByteArray ending = QTest::currentDataTag();
+        frmInputBox box;
+        box.prepare(QStringLiteral("Prompt"), msgbox::Information, QStringLiteral("Caption"), proposed);
+        box.show();
+        setPointer(Pointer::Custom);
+        if (ending == "OK")
+            box.cmdOK->click();
+        else if (ending == "Cancel")
+            box.cmdCancel->click();
+        else if (ending == "closed")
+            box.close();
+        else
+            QTest::keyClick(box.txtReason, ending == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
+        QVERIFY(box.isHidden());
+        QCOMPARE(box.text(), kept ? proposed : QString());
+        if (ending != "closed") // the buttons and keys put the pointer back
+            QCOMPARE(pointer(), Pointer::Default);
+    }
+
+    void askTextThroughTheRealWindow() {
+        QString seen;
+        whenModalOpens<frmInputBox>([&](frmInputBox* box) {
+            seen = box->windowTitle() + '|' + box->lblMsgText->text();
+            // The proposed text opens selected, ready to be typed over; add to it instead.
+            QTest::keyClick(box->txtReason, Qt::Key_End);
+            QTest::keyClicks(box->txtReason, QStringLiteral("'s"));
+            QTest::keyClick(box->txtReason, Qt::Key_Return);
+        });
+        QCOMPARE(AskText(QStringLiteral("Prompt"), msgbox::Information, QStringLiteral("Caption"),
+                         QStringLiteral(" Knight")),
+                 QStringLiteral(" Knight's"));
+        QCOMPARE(seen, QStringLiteral("Caption|Prompt"));
     }
 };
 

@@ -4,6 +4,7 @@
 #include "access/jet/TableDefs.h"
 #include "access/jet/UsageMap.h"
 #include "catalogue/Database.h"
+#include "support/TestCatalogue.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,22 +28,6 @@ QString checker() {
     return sharedDir() + QStringLiteral("/tools/jetcheck/jetcheck");
 }
 
-// One value in the form both readers agree on: numbers by their value, dates with their time, yes/no as 1 or 0.
-QString normal(QString value) {
-    static const QRegularExpression dateOnly(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
-    if (value == QLatin1String("true"))
-        return QStringLiteral("1");
-    if (value == QLatin1String("false"))
-        return QStringLiteral("0");
-    if (dateOnly.match(value).hasMatch())
-        return value + QStringLiteral(" 00:00:00");
-    bool number = false;
-    const double d = value.toDouble(&number);
-    if (number && !value.contains(QLatin1Char(' ')))
-        return QString::number(d, 'g', 15);
-    return value;
-}
-
 QString unescaped(const QString& field) {
     if (field == QLatin1String("\\N"))
         return QStringLiteral("<null>");
@@ -61,6 +46,24 @@ QString unescaped(const QString& field) {
     return normal(out);
 }
 
+} // namespace
+
+// One value in the form both readers agree on: numbers by their value, dates with their time, yes/no as 1 or 0.
+QString normal(QString value) {
+    static const QRegularExpression dateOnly(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    if (value == QLatin1String("true"))
+        return QStringLiteral("1");
+    if (value == QLatin1String("false"))
+        return QStringLiteral("0");
+    if (dateOnly.match(value).hasMatch())
+        return value + QStringLiteral(" 00:00:00");
+    bool number = false;
+    const double d = value.toDouble(&number);
+    if (number && !value.contains(QLatin1Char(' ')))
+        return QString::number(d, 'g', 15);
+    return value;
+}
+
 // The checker orders by the first column as a number; so does this, then by the whole row.
 void sortRows(QStringList& rows) {
     std::stable_sort(rows.begin(), rows.end(), [](const QString& a, const QString& b) {
@@ -68,7 +71,6 @@ void sortRows(QStringList& rows) {
         return x != y ? x < y : a < b;
     });
 }
-} // namespace
 
 QString missing() {
     if (!QFileInfo::exists(sharedDir() + QStringLiteral("/fixtures/jet")))
@@ -206,6 +208,33 @@ QStringList rowsOf(Database& db, const QString& table) {
         QStringList fields;
         for (int i = 0; i < q.record().count(); ++i)
             fields << (q.value(i).isNull() ? QStringLiteral("<null>") : normal(q.value(i).toString()));
+        rows << fields.join(QLatin1Char('|'));
+    }
+    sortRows(rows);
+    return rows;
+}
+
+QStringList tables(const QString& file) {
+    QString said;
+    checks(file, false, &said);
+    QStringList names;
+    for (const QString& line : said.split(QLatin1Char('\n')))
+        if (line.contains(QLatin1String(" rows")) && !line.startsWith(QLatin1String("format ")))
+            names << line.section(QStringLiteral(": "), 0, 0);
+    return names;
+}
+
+QStringList storedRows(const QString& sqliteFile, const QString& table) {
+    QStringList columns;
+    for (const QString& name :
+         ::rowsOf(sqliteFile, QStringLiteral("SELECT name FROM pragma_table_info('%1')").arg(table)))
+        columns << QStringLiteral("CASE typeof(\"%1\") WHEN 'blob' THEN lower(hex(\"%1\")) ELSE \"%1\" END").arg(name);
+    QStringList rows;
+    for (const QString& row :
+         ::rowsOf(sqliteFile, QStringLiteral("SELECT %1 FROM \"%2\"").arg(columns.join(QLatin1Char(',')), table))) {
+        QStringList fields;
+        for (const QString& field : row.split(QLatin1Char('|')))
+            fields << (field == QLatin1String("<null>") ? field : normal(field));
         rows << fields.join(QLatin1Char('|'));
     }
     sortRows(rows);

@@ -19,6 +19,7 @@
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -50,6 +51,23 @@ QStringList rowsOf(const QString& path, const QString& script) {
     }
     sqlite3_close(db);
     return rows;
+}
+
+std::thread holdLock(const QString& path, const QString& script, int milliseconds) {
+    std::atomic<bool> locked{false};
+    std::thread other([path, script, milliseconds, &locked] {
+        sqlite3* db = nullptr;
+        sqlite3_open(QFile::encodeName(path).constData(), &db);
+        sqlite3_busy_timeout(db, 5000); // the program may still be reading when this starts
+        sqlite3_exec(db, script.toUtf8().constData(), nullptr, nullptr, nullptr);
+        locked = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    });
+    while (!locked)
+        std::this_thread::yield();
+    return other;
 }
 
 QString TestCatalogue::sourceFile(const QString& relative) {
@@ -237,6 +255,28 @@ QString TestCatalogue::file(const QString& name, const QByteArray& content) cons
     const QString path = dir.filePath(name);
     writeFile(path, content);
     return path;
+}
+
+Ran runProgram(const QString& program, const QStringList& arguments, const QString& in, const QString& out,
+               const QProcessEnvironment& environment) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    if (!in.isEmpty())
+        process.setStandardInputFile(in);
+    if (!out.isEmpty())
+        process.setStandardOutputFile(out);
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000))
+        qFatal("%s did not finish", qPrintable(program));
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+QStringList folderContent(const QString& folder) {
+    QStringList listed;
+    for (const QString& name : QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+        listed << name + "=" + QString::fromLatin1(fileContent(QDir(folder).filePath(name)));
+    return listed;
 }
 
 QByteArray fileContent(const QString& path) {

@@ -2,10 +2,20 @@
 
 #include "catalogue/Failure.h"
 
+#include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariant>
 #include <functional>
+#include <thread>
+
+#include <QFileInfo>
+
+// The Access sample files beside the project, and a test's skip when they are not there.
+#define JET_FIXTURES LUMARET_FIXTURES_DIR "/jet"
+#define REQUIRE_JET_FIXTURES()                                                                                         \
+    if (!QFileInfo::exists(QStringLiteral(JET_FIXTURES)))                                                              \
+    QSKIP("the Access sample files are not there (../shared/fixtures/jet beside the source tree)")
 
 class ComboBox;
 class EntryList;
@@ -44,6 +54,10 @@ private:
 // query come back with their columns joined by "|" (null as "<null>"). A failing script fails the test.
 QStringList rowsOf(const QString& path, const QString& script);
 
+// Runs script, which begins a transaction, on the catalogue from a connection of its own, as a second copy of the
+// program would, and commits after holding the lock for a while; returns once the script has run.
+std::thread holdLock(const QString& path, const QString& script, int milliseconds);
+
 // A small file system of its own that a test can fill, mounted for the test's lifetime (when it may mount).
 class TinyDisk {
 public:
@@ -56,6 +70,10 @@ public:
 // Starts the program on the catalogue (as if it lay beside the executable) and returns its main window,
 // or nullptr when start-up failed.
 frmLumaret* startProgram(const TestCatalogue& catalogue);
+// The same as a test's step: a start that fails ends the test.
+#define START_PROGRAM(window, catalogue)                                                                               \
+    frmLumaret* window = startProgram(catalogue);                                                                      \
+    QVERIFY(window)
 // The main window of the program, while one is open.
 frmLumaret* runningProgram();
 // The main window's controls, found by their object names.
@@ -108,6 +126,19 @@ Failure failureOf(const std::function<void()>& fn);
 inline qint32 failureNumber(const std::function<void()>& fn) {
     return failureOf(fn).number;
 }
+
+// A program run to its end: its exit code (-1 when it crashed) and what it printed. in and out name files for its
+// standard input and output.
+struct Ran {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+Ran runProgram(const QString& program, const QStringList& arguments, const QString& in = {}, const QString& out = {},
+               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
+
+// Every entry of a folder, hidden ones too, with a file's bytes: to show that nothing was made or changed.
+QStringList folderContent(const QString& folder);
 
 // A file's bytes, or "<missing>".
 QByteArray fileContent(const QString& path);

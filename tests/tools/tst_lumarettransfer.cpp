@@ -14,35 +14,8 @@
 #include <QtTest>
 
 namespace {
-struct Ran {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// in and out name files for standard input and output.
-Ran transfer(const QStringList& arguments, const QString& in = {}, const QString& out = {},
-             const QString& program = QStringLiteral(LUMARET_TRANSFER),
-             const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    if (!in.isEmpty())
-        process.setStandardInputFile(in);
-    if (!out.isEmpty())
-        process.setStandardOutputFile(out);
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000))
-        qFatal("lumaret-transfer did not finish");
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
-
-// Every file of a folder, hidden ones too, with its content.
-QStringList folderContent(const QString& folder) {
-    QStringList listed;
-    for (const QString& name : QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
-        listed << name + "=" + QString::fromLatin1(fileContent(QDir(folder).filePath(name)));
-    return listed;
+Ran transfer(const QStringList& arguments, const QString& in = {}, const QString& out = {}) {
+    return runProgram(QStringLiteral(LUMARET_TRANSFER), arguments, in, out);
 }
 
 QByteArray transferContent(const QString& catalogue, qint32 figureId) {
@@ -128,8 +101,7 @@ private slots:
         const QString path = byButton.directory() + "/in.lrx";
         writeFile(path, file);
 
-        frmLumaret* window = startProgram(byButton);
-        QVERIFY(window);
+        START_PROGRAM(window, byButton);
         QCOMPARE(ui(window).cboCategory->Text(), QStringLiteral("Animals"));
         FileDialog::setNextFileName(path);
         frmMsgBox::setNextAnswer(msgbox::Ok);
@@ -297,11 +269,11 @@ private slots:
         QCOMPARE(everyRow(catalogue) + folderContent(folder.path()), before);
     }
 
-    // Without --catalogue the companion finds the catalogue as the program does, and never makes one.
+    // Without --catalogue the companion finds the catalogue as the program does (whose test tries every place and
+    // order), and never makes one.
     void findsTheCatalogue_data() {
-        QTest::addColumn<QStringList>("present"); // of "given", "beside", "user"
+        QTest::addColumn<QStringList>("present"); // of "beside", "user"
         QTest::addColumn<QString>("used");        // the category its catalogue holds; none: refused
-        QTest::newRow("--catalogue first") << QStringList{"given", "beside", "user"} << "Given";
         QTest::newRow("beside the program") << QStringList{"beside", "user"} << "Beside";
         QTest::newRow("the user's") << QStringList{"user"} << "User";
         QTest::newRow("none") << QStringList() << QString();
@@ -313,8 +285,7 @@ private slots:
         const QString program = home.filePath("bin/lumaret-transfer");
         QVERIFY(QDir().mkpath(home.filePath("bin")) && QFile::copy(QStringLiteral(LUMARET_TRANSFER), program));
         const QString dataFolder = home.filePath("data/LumaretTool");
-        const QMap<QString, QString> places{{"given", home.filePath("given.mdb")},
-                                            {"beside", home.filePath("bin/data.mdb")},
+        const QMap<QString, QString> places{{"beside", home.filePath("bin/data.mdb")},
                                             {"user", dataFolder + "/data.mdb"}};
         for (const QString& place : present) {
             TestCatalogue made("INSERT INTO tblCategory VALUES (1, '" + place.left(1).toUpper() + place.mid(1) + "')");
@@ -323,11 +294,7 @@ private slots:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("HOME", home.path());
         environment.insert("XDG_DATA_HOME", home.filePath("data"));
-        QStringList arguments{"list"};
-        if (present.contains("given"))
-            arguments << "--catalogue" << places["given"];
-
-        const Ran ran = transfer(arguments, {}, {}, program, environment);
+        const Ran ran = runProgram(program, {"list"}, {}, {}, environment);
 
         if (used.isEmpty()) {
             QCOMPARE(ran.exitCode, 1);
