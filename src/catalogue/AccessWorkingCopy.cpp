@@ -144,46 +144,94 @@ RowKey keyOf(sqlite3_value* const* values, const QList<int>& keyColumns) {
     return key;
 }
 
-const jet::RowId* RowPositions::find(const RowKey& key) const {
-    if (key.bytes.isEmpty()) {
-        const auto found = numbers.constFind(key.number);
-        return found == numbers.constEnd() ? nullptr : &*found;
+void RowPositions::addLoaded(const RowKey& key, jet::RowId id) {
+    if (!key.bytes.isEmpty()) {
+        others.insert(key.bytes, id);
+        return;
     }
-    const auto found = others.constFind(key.bytes);
-    return found == others.constEnd() ? nullptr : &*found;
+    if (!loaded.empty() && loaded.back().first >= key.number)
+        sorted = false;
+    loaded.emplace_back(key.number, id);
+}
+
+const jet::RowId* RowPositions::find(const RowKey& key) {
+    if (!key.bytes.isEmpty()) {
+        const auto found = others.constFind(key.bytes);
+        return found == others.constEnd() ? nullptr : &*found;
+    }
+    if (const auto found = changed.constFind(key.number); found != changed.constEnd())
+        return found->has_value() ? &**found : nullptr;
+    if (!sorted) {
+        std::sort(loaded.begin(), loaded.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        sorted = true;
+    }
+    const auto at = std::lower_bound(loaded.cbegin(), loaded.cend(), key.number,
+                                     [](const auto& entry, qint64 number) { return entry.first < number; });
+    return at != loaded.cend() && at->first == key.number ? &at->second : nullptr;
 }
 
 void RowPositions::insert(const RowKey& key, jet::RowId id) {
     if (key.bytes.isEmpty())
-        numbers.insert(key.number, id);
+        changed.insert(key.number, id);
     else
         others.insert(key.bytes, id);
 }
 
 void RowPositions::remove(const RowKey& key) {
     if (key.bytes.isEmpty())
-        numbers.remove(key.number);
+        changed.insert(key.number, std::nullopt);
     else
         others.remove(key.bytes);
 }
 
-void loadTable(sqlite3* db, jet::PageStore& store, const jet::TableDef& table, const QList<int>& keyColumns,
-               int ownedRows, RowPositions& positions) {
-    run(db, createTable(table, keyColumns));
+namespace {
+
+// Rows go in many to a statement (as many as its limit on parameters allows): a good part of the engine's cost
+// for a small row is the statement's own run.
+int rowsPerStatement(sqlite3* db, int columns) {
+    return std::clamp(sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, -1) / std::max(columns, 1), 1, 256);
+}
+
+QString insertRows(const jet::TableDef& table, qint64 rows) {
     QStringList marks;
     for (qsizetype i = 0; i < table.columns.size(); ++i)
         marks << QStringLiteral("?");
-    Statement insert(db, QStringLiteral("INSERT INTO %1 VALUES (%2)")
-                             .arg(quotedIdentifier(table.name), marks.join(QLatin1String(", "))));
+    const QString row = QLatin1Char('(') + marks.join(QLatin1Char(',')) + QLatin1Char(')');
+    QStringList all;
+    for (qint64 i = 0; i < rows; ++i)
+        all << row;
+    return QStringLiteral("INSERT INTO %1 VALUES %2").arg(quotedIdentifier(table.name), all.join(QLatin1Char(',')));
+}
+
+} // namespace
+
+void loadTable(sqlite3* db, jet::PageStore& store, const jet::TableDef& table, const QList<int>& keyColumns,
+               int ownedRows, RowPositions& positions) {
+    run(db, createTable(table, keyColumns));
+    // The definition's row count says how many rows come (the scan refuses any other count), so the last rows
+    // take a statement of their own size; one beyond the count goes in alone before the scan refuses the file.
+    const int columns = int(table.columns.size()), batch = rowsPerStatement(db, columns);
+    const qint64 count = table.rowCount, whole = count - count % batch;
+    Statement many(db, insertRows(table, batch)), one(db, insertRows(table, 1));
+    std::optional<Statement> last;
+    if (count > whole)
+        last.emplace(db, insertRows(table, count - whole));
+    std::vector<std::string> texts(size_t(batch * columns));
     positions = RowPositions();
-    positions.reserve(table.rowCount);
-    std::vector<std::string> texts(size_t(table.columns.size()));
+    positions.reserve(count);
+    qint64 row = 0;
     jet::scanRowFields(store, table, [&](jet::RowId id, const jet::RowFields& fields) {
-        for (int i = 0; i < table.columns.size(); ++i)
-            bindStored(insert.handle, i + 1, table.columns[i], fields, table.name, texts[size_t(i)]);
-        check(db, sqlite3_step(insert.handle));
-        sqlite3_reset(insert.handle);
-        positions.insert(storedKey(fields, table, keyColumns), id);
+        sqlite3_stmt* insert = row < whole ? many.handle : row < count ? last->handle : one.handle;
+        const int at = row < whole ? int(row % batch) : row < count ? int(row - whole) : 0;
+        for (int i = 0; i < columns; ++i)
+            bindStored(insert, at * columns + i + 1, table.columns[i], fields, table.name,
+                       texts[size_t(at * columns + i)]);
+        positions.addLoaded(storedKey(fields, table, keyColumns), id);
+        ++row;
+        if (sqlite3_bind_parameter_count(insert) == (at + 1) * columns) {
+            check(db, sqlite3_step(insert));
+            sqlite3_reset(insert);
+        }
     });
     createIndexes(db, table, ownedRows);
 }

@@ -4,6 +4,8 @@
 
 #include <QHash>
 #include <QList>
+#include <optional>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_value;
@@ -20,16 +22,21 @@ struct RowKey {
 // The key of a working-copy row (a changeset's values, in column order).
 RowKey keyOf(sqlite3_value* const* values, const QList<int>& keyColumns);
 
-// Where each row of a table lives in the file, by its key.
+// Where each row of a table lives in the file, by its key. The rows read at opening are only listed then (most
+// catalogues are never written in a session, and a list costs far less to fill than a hash); the list is sorted
+// when the writer first looks a row up, and the rows a write adds, moves or removes are kept beside it.
 class RowPositions {
 public:
-    const jet::RowId* find(const RowKey& key) const;
+    void addLoaded(const RowKey& key, jet::RowId id);
+    void reserve(qsizetype rows) { loaded.reserve(size_t(rows)); }
+    const jet::RowId* find(const RowKey& key);
     void insert(const RowKey& key, jet::RowId id);
     void remove(const RowKey& key);
-    void reserve(qsizetype rows) { numbers.reserve(rows); }
 
 private:
-    QHash<qint64, jet::RowId> numbers;
+    std::vector<std::pair<qint64, jet::RowId>> loaded;
+    bool sorted = true;
+    QHash<qint64, std::optional<jet::RowId>> changed; // nothing: removed
     QHash<QByteArray, jet::RowId> others;
 };
 

@@ -84,38 +84,43 @@ QString decodeText(QByteArrayView bytes) {
 
 namespace {
 
-void appendUtf8(std::string& out, char32_t c) {
+// Writes at `to`, which has room for four bytes; gives the end.
+char* putUtf8(char* to, char32_t c) {
     if (c < 0x80) {
-        out += char(c);
+        *to++ = char(c);
     } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
+        *to++ = char(0xC0 | (c >> 6));
+        *to++ = char(0x80 | (c & 0x3F));
     } else if (c < 0x10000) {
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
+        *to++ = char(0xE0 | (c >> 12));
+        *to++ = char(0x80 | ((c >> 6) & 0x3F));
+        *to++ = char(0x80 | (c & 0x3F));
     } else {
-        out += char(0xF0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3F));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
+        *to++ = char(0xF0 | (c >> 18));
+        *to++ = char(0x80 | ((c >> 12) & 0x3F));
+        *to++ = char(0x80 | ((c >> 6) & 0x3F));
+        *to++ = char(0x80 | (c & 0x3F));
     }
+    return to;
 }
 
 bool appendUcs2Utf8(const char* data, qsizetype bytes, std::string& out) {
-    const qsizetype units = bytes / 2;
+    const qsizetype units = bytes / 2, before = qsizetype(out.size());
+    out.resize(size_t(before + 3 * units)); // a pair of units takes four bytes, a lone one at most three
+    char* to = out.data() + before;
     for (qsizetype i = 0; i < units; ++i) {
         const char32_t u = qFromLittleEndian<quint16>(data + 2 * i);
         if (u < 0xD800 || u > 0xDFFF) {
-            appendUtf8(out, u);
+            to = putUtf8(to, u);
             continue;
         }
         const char32_t low = i + 1 < units ? qFromLittleEndian<quint16>(data + 2 * (i + 1)) : 0;
         if (u > 0xDBFF || low < 0xDC00 || low > 0xDFFF)
             return false;
-        appendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+        to = putUtf8(to, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
         ++i;
     }
+    out.resize(size_t(to - out.data()));
     return true;
 }
 
@@ -133,8 +138,12 @@ bool appendTextUtf8(QByteArrayView bytes, std::string& out) {
             if (!appendUcs2Utf8(bytes.data() + start, i - start, out))
                 return false;
         } else {
+            const qsizetype before = qsizetype(out.size());
+            out.resize(size_t(before + 2 * (i - start)));
+            char* to = out.data() + before;
             for (qsizetype c = start; c < i; ++c)
-                appendUtf8(out, quint8(bytes[c]));
+                to = putUtf8(to, quint8(bytes[c]));
+            out.resize(size_t(to - out.data()));
         }
         compressed = !compressed;
         start = i + 1;
