@@ -4,6 +4,7 @@
 #include "catalogue/AccessValues.h"
 #include "catalogue/EngineFailure.h"
 
+#include <algorithm>
 #include <sqlite3.h>
 #include <string>
 #include <vector>
@@ -217,8 +218,7 @@ void loadTable(sqlite3* db, jet::PageStore& store, const jet::TableDef& table, c
     if (count > whole)
         last.emplace(db, insertRows(table, count - whole));
     std::vector<std::string> texts(size_t(batch * columns));
-    positions = RowPositions();
-    positions.reserve(count);
+    positions = RowPositions(); // not sized by the definition's count, which a damaged file may overstate
     qint64 row = 0;
     jet::scanRowFields(store, table, [&](jet::RowId id, const jet::RowFields& fields) {
         sqlite3_stmt* insert = row < whole ? many.handle : row < count ? last->handle : one.handle;

@@ -28,7 +28,6 @@ RowKey keyOf(sqlite3_value* const* values, const QList<int>& keyColumns);
 class RowPositions {
 public:
     void addLoaded(const RowKey& key, jet::RowId id);
-    void reserve(qsizetype rows) { loaded.reserve(size_t(rows)); }
     const jet::RowId* find(const RowKey& key);
     void insert(const RowKey& key, jet::RowId id);
     void remove(const RowKey& key);
