@@ -8,6 +8,7 @@
 #include "access/jet/TreeIndexUpkeep.h"
 #include "access/jet/Writability.h"
 #include "catalogue/AccessValues.h"
+#include "catalogue/AccessWorkingCopy.h"
 #include "catalogue/EngineFailure.h"
 #include "catalogue/Failure.h"
 
@@ -69,43 +70,6 @@ Failure fromJet(const jet::Error& error, const QString& path) {
     return Failure(failure::InternalError, error.message());
 }
 
-// The working copy keys its rows by the Access table's primary key; every row change names its row by it. Whole
-// numbers and texts (the only key values a catalogue has) give the same bytes from either side.
-void addKeyPart(QByteArray& key, sqlite3_value* v) {
-    switch (sqlite3_value_type(v)) {
-    case SQLITE_INTEGER:
-        key += 'i' + QByteArray::number(sqlite3_value_int64(v));
-        break;
-    case SQLITE_NULL:
-        key += 'n';
-        break;
-    default:
-        key += 't' + QByteArray(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
-    }
-    key += '\0';
-}
-
-void addKeyPart(QByteArray& key, const jet::Value& value) {
-    if (const auto* n = std::get_if<qint64>(&value))
-        key += 'i' + QByteArray::number(*n);
-    else if (const auto* b = std::get_if<bool>(&value))
-        key += 'i' + QByteArray::number(*b ? 1 : 0);
-    else if (const auto* text = std::get_if<QString>(&value))
-        key += 't' + text->toUtf8();
-    else if (jet::isNull(value))
-        key += 'n';
-    else
-        key += 'x';
-    key += '\0';
-}
-
-QByteArray keyOf(sqlite3_value* const* values, const QList<int>& keyColumns) {
-    QByteArray key;
-    for (int column : keyColumns)
-        addKeyPart(key, values[column]);
-    return key;
-}
-
 void check(sqlite3* db, int code) {
     if (code != SQLITE_OK && code != SQLITE_DONE && code != SQLITE_ROW)
         throw engineFailure(db, code);
@@ -132,8 +96,8 @@ struct AccessCatalogue::State {
     std::unique_ptr<jet::FilePageStore> store;
     jet::TreeIndexUpkeep indexes;
     QList<jet::TableDef> tables;
-    QList<QList<int>> keyColumns;              // positions of each table's primary-key columns
-    QList<QHash<QByteArray, jet::RowId>> rows; // each table's rows by key
+    QList<QList<int>> keyColumns; // positions of each table's primary-key columns
+    QList<RowPositions> rows;     // each table's rows by key
     QString readOnly;
     FileIdentity identity;
     int lockFd = -1;
@@ -146,7 +110,6 @@ struct AccessCatalogue::State {
     }
     void open();
     void readDefinitions();
-    void fill(sqlite3* db, int table);
     void apply(sqlite3* db, sqlite3_changeset_iter* it, QList<std::function<void()>>& undo);
 };
 
@@ -239,62 +202,15 @@ bool AccessCatalogue::changedByAnotherProgram() const {
     return identityOf(state->path) != state->identity;
 }
 
-void AccessCatalogue::State::fill(sqlite3* db, int t) {
-    const jet::TableDef& table = tables[t];
-    QStringList columns, marks;
-    for (const jet::ColumnDef& column : table.columns) {
-        columns << quotedIdentifier(column.name) + QLatin1Char(' ') + accessvalues::declaredType(column.type);
-        marks << QStringLiteral("?");
-    }
-    QStringList key;
-    for (int i : keyColumns[t])
-        key << quotedIdentifier(table.columns[i].name);
-    if (!key.isEmpty())
-        columns << QStringLiteral("PRIMARY KEY (%1)").arg(key.join(QLatin1String(", ")));
-    run(db,
-        QStringLiteral("CREATE TABLE %1 (%2)").arg(quotedIdentifier(table.name), columns.join(QLatin1String(", "))));
-    // The file's unique indexes refuse here as they would in Access, before anything reaches the file.
-    for (const jet::IndexDef& index : table.indexes) {
-        if (!index.unique() || index.primaryKey)
-            continue;
-        QStringList indexed;
-        for (const jet::IndexColumn& c : index.columns)
-            for (const jet::ColumnDef& column : table.columns)
-                if (column.number == c.columnNumber)
-                    indexed << quotedIdentifier(column.name);
-        run(db, QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 (%3)")
-                    .arg(quotedIdentifier(QStringLiteral("%1_unique_%2").arg(table.name).arg(index.number)),
-                         quotedIdentifier(table.name), indexed.join(QLatin1String(", "))));
-    }
-    // The same index a SQLite catalogue has for the lists: figures by category, parts by figure.
-    const int second = table.columns.size() > 1 ? 1 : 0;
-    if (t > 0)
-        run(db, QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
-                    .arg(quotedIdentifier(table.name + QStringLiteral("_by_owner")), quotedIdentifier(table.name),
-                         quotedIdentifier(table.columns[second].name)));
-
-    Statement insert(db, QStringLiteral("INSERT INTO %1 VALUES (%2)")
-                             .arg(quotedIdentifier(table.name), marks.join(QLatin1String(", "))));
-    QHash<QByteArray, jet::RowId>& byKey = rows[t];
-    byKey.clear();
-    jet::scanRows(*store, table, [&](jet::RowId id, const QList<jet::Value>& row) {
-        for (int i = 0; i < table.columns.size(); ++i)
-            accessvalues::bind(insert.handle, i + 1, table.columns[i], row.value(i), table.name);
-        check(db, sqlite3_step(insert.handle));
-        QByteArray key;
-        for (int i : keyColumns[t])
-            addKeyPart(key, row.value(i));
-        byKey.insert(key, id);
-        sqlite3_reset(insert.handle);
-    });
-}
-
 void AccessCatalogue::load(sqlite3* db) {
     try {
-        state->rows = QList<QHash<QByteArray, jet::RowId>>(state->tables.size());
+        state->rows = QList<RowPositions>(state->tables.size());
         run(db, QStringLiteral("BEGIN"));
-        for (int t = 0; t < state->tables.size(); ++t)
-            state->fill(db, t);
+        for (int t = 0; t < state->tables.size(); ++t) {
+            // Figures by category, parts by figure: the second column.
+            const int owner = t > 0 ? std::min<int>(1, int(state->tables[t].columns.size()) - 1) : -1;
+            loadTable(db, *state->store, state->tables[t], state->keyColumns[t], owner, state->rows[t]);
+        }
         run(db, QStringLiteral("COMMIT"));
     } catch (const jet::Error& error) {
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -332,17 +248,17 @@ void AccessCatalogue::State::apply(sqlite3* db, sqlite3_changeset_iter* it, QLis
             if (op != SQLITE_DELETE)
                 check(db, sqlite3changeset_new(it, i, &after[size_t(i)]));
         }
-        QHash<QByteArray, jet::RowId>& byKey = rows[t];
-        auto rowOf = [&](const QByteArray& key) {
-            const auto found = byKey.constFind(key);
-            if (found == byKey.constEnd())
+        RowPositions& byKey = rows[t];
+        auto rowOf = [&](const RowKey& key) {
+            const jet::RowId* found = byKey.find(key);
+            if (!found)
                 throw Failure(
                     failure::NoCurrentRecord,
                     QStringLiteral("A row of %1 the program changed is not in the Access file.").arg(table.name));
             return *found;
         };
         if (op == SQLITE_DELETE) {
-            const QByteArray key = keyOf(before.data(), keyColumns[t]);
+            const RowKey key = keyOf(before.data(), keyColumns[t]);
             const jet::RowId id = rowOf(key);
             jet::deleteRow(*store, table, id, indexes);
             byKey.remove(key);
@@ -375,13 +291,13 @@ void AccessCatalogue::State::apply(sqlite3* db, sqlite3_changeset_iter* it, QLis
         QList<jet::Value> values;
         for (int i = 0; i < columnCount; ++i)
             values << accessvalues::fromSqlite(after[size_t(i)], table.columns[i], table.name);
-        const QByteArray newKey = keyOf(after.data(), keyColumns[t]);
+        const RowKey newKey = keyOf(after.data(), keyColumns[t]);
         if (op == SQLITE_INSERT) {
             const jet::RowId id = jet::insertRow(*store, table, values, indexes);
             byKey.insert(newKey, id);
             undo << [&byKey, newKey] { byKey.remove(newKey); };
         } else {
-            const QByteArray oldKey = keyOf(before.data(), keyColumns[t]);
+            const RowKey oldKey = keyOf(before.data(), keyColumns[t]);
             const jet::RowId id = rowOf(oldKey);
             jet::updateRow(*store, table, id, values, indexes);
             if (oldKey != newKey) {

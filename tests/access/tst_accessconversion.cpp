@@ -4,6 +4,7 @@
 #include "access/AccessConversion.h"
 #include "access/TargetSchema.h"
 #include "access/jet/JetValues.h"
+#include "access/jet/RowCodec.h"
 #include "catalogue/EngineFailure.h"
 #include "catalogue/Failure.h"
 #include "support/AccessCheck.h"
@@ -225,6 +226,23 @@ private slots:
         QFETCH(qint64, tenThousandths);
         QFETCH(QByteArray, text);
         QCOMPARE(jet::currencyText(tenThousandths), text);
+    }
+
+    // Texts reach the working copy as UTF-8 straight from the page bytes; the QString decoding is the reference.
+    // Random texts of the pieces that matter: the compressed mark, the 0x00 toggles, surrogates alone and paired,
+    // odd lengths. Where the shortcut gives up, the caller takes the QString.
+    void pageTextAsUtf8() {
+        const QList<QByteArray> pieces = {"\xFF\xFE", QByteArray(1, 0), "A", "\xE9", "\xAC\x20", "\x3D\xD8",
+                                          QByteArray("\x00\xDE", 2), QByteArray("\x1E\xDD\x34\xD8", 4)};
+        QRandomGenerator random(18);
+        for (int n = 0; n < 20000; ++n) {
+            QByteArray bytes;
+            for (int k = random.bounded(10); k > 0; --k)
+                bytes += pieces[random.bounded(pieces.size())];
+            std::string fast;
+            if (jet::appendTextUtf8(bytes, fast))
+                QCOMPARE(QByteArray::fromStdString(fast), jet::decodeText(bytes).toUtf8());
+        }
     }
 
     void catalogueCheckNamesWhatIsMissing_data() {

@@ -51,7 +51,7 @@ Value fixedValue(const ColumnDef& column, const char* p) {
         return d;
     }
     case ColumnType::Text:
-        return decodeText(QByteArray(p, column.length));
+        return decodeText(QByteArrayView(p, column.length));
     default:
         return QByteArray(p, column.length); // Guid, Numeric, fixed Binary: as stored
     }
@@ -59,18 +59,18 @@ Value fixedValue(const ColumnDef& column, const char* p) {
 
 } // namespace
 
-QString decodeText(const QByteArray& bytes) {
-    if (bytes.size() < 2 || u8(bytes, 0) != 0xFF || u8(bytes, 1) != 0xFE)
-        return ucs2(bytes.constData(), bytes.size());
+QString decodeText(QByteArrayView bytes) {
+    if (bytes.size() < 2 || quint8(bytes[0]) != 0xFF || quint8(bytes[1]) != 0xFE)
+        return ucs2(bytes.data(), bytes.size());
     QString text;
     bool compressed = true;
     int start = 2;
     auto flush = [&](int end) {
         if (compressed)
             for (int i = start; i < end; ++i)
-                text += QChar(u8(bytes, i));
+                text += QChar(quint8(bytes[i]));
         else
-            text += ucs2(bytes.constData() + start, end - start);
+            text += ucs2(bytes.data() + start, end - start);
     };
     for (int i = 2; i < bytes.size(); ++i)
         if (bytes.at(i) == 0) {
@@ -80,6 +80,75 @@ QString decodeText(const QByteArray& bytes) {
         }
     flush(bytes.size());
     return text;
+}
+
+namespace {
+
+// Writes at `to`, which has room for four bytes; gives the end.
+char* putUtf8(char* to, char32_t c) {
+    if (c < 0x80) {
+        *to++ = char(c);
+    } else if (c < 0x800) {
+        *to++ = char(0xC0 | (c >> 6));
+        *to++ = char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        *to++ = char(0xE0 | (c >> 12));
+        *to++ = char(0x80 | ((c >> 6) & 0x3F));
+        *to++ = char(0x80 | (c & 0x3F));
+    } else {
+        *to++ = char(0xF0 | (c >> 18));
+        *to++ = char(0x80 | ((c >> 12) & 0x3F));
+        *to++ = char(0x80 | ((c >> 6) & 0x3F));
+        *to++ = char(0x80 | (c & 0x3F));
+    }
+    return to;
+}
+
+bool appendUcs2Utf8(const char* data, qsizetype bytes, std::string& out) {
+    const qsizetype units = bytes / 2, before = qsizetype(out.size());
+    out.resize(size_t(before + 3 * units)); // a pair of units takes four bytes, a lone one at most three
+    char* to = out.data() + before;
+    for (qsizetype i = 0; i < units; ++i) {
+        const char32_t u = qFromLittleEndian<quint16>(data + 2 * i);
+        if (u < 0xD800 || u > 0xDFFF) {
+            to = putUtf8(to, u);
+            continue;
+        }
+        const char32_t low = i + 1 < units ? qFromLittleEndian<quint16>(data + 2 * (i + 1)) : 0;
+        if (u > 0xDBFF || low < 0xDC00 || low > 0xDFFF)
+            return false;
+        to = putUtf8(to, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+        ++i;
+    }
+    out.resize(size_t(to - out.data()));
+    return true;
+}
+
+} // namespace
+
+bool appendTextUtf8(QByteArrayView bytes, std::string& out) {
+    if (bytes.size() < 2 || quint8(bytes[0]) != 0xFF || quint8(bytes[1]) != 0xFE)
+        return appendUcs2Utf8(bytes.data(), bytes.size(), out);
+    bool compressed = true;
+    qsizetype start = 2;
+    for (qsizetype i = 2; i <= bytes.size(); ++i) {
+        if (i < bytes.size() && bytes[i] != 0)
+            continue;
+        if (!compressed) {
+            if (!appendUcs2Utf8(bytes.data() + start, i - start, out))
+                return false;
+        } else {
+            const qsizetype before = qsizetype(out.size());
+            out.resize(size_t(before + 2 * (i - start)));
+            char* to = out.data() + before;
+            for (qsizetype c = start; c < i; ++c)
+                to = putUtf8(to, quint8(bytes[c]));
+            out.resize(size_t(to - out.data()));
+        }
+        compressed = !compressed;
+        start = i + 1;
+    }
+    return true;
 }
 
 QByteArray encodeText(const QString& text, bool compress) {
@@ -102,95 +171,129 @@ QByteArray encodeText(const QString& text, bool compress) {
 
 namespace {
 
-// A row's layout, read from its two ends: the column count first; the null mask last, the count of
-// variable-length columns before it and their offsets (from the row's start) before that, in reverse.
-struct RowView {
-    const char* row = nullptr;
-    int length = 0, columns = 0, maskLength = 0, varCount = 0, varEnd = 0;
-    // Nothing when the row is too short for what it claims.
-    static std::optional<RowView> of(const QByteArray& page, const RowLocation& at, bool hasVariable) {
-        RowView v;
-        v.row = page.constData() + at.start;
-        v.length = at.end - at.start;
-        if (v.length < 2)
-            return std::nullopt;
-        v.columns = qFromLittleEndian<quint16>(v.row);
-        v.maskLength = (v.columns + 7) / 8;
-        if (2 + v.maskLength + 2 > v.length)
-            return std::nullopt;
-        if (hasVariable) {
-            v.varCount = qFromLittleEndian<quint16>(v.row + v.length - v.maskLength - 2);
-            v.varEnd = v.length - v.maskLength - 2 - 2 * (v.varCount + 1);
-            if (v.varEnd < 2)
-                return std::nullopt;
-        }
-        return v;
-    }
-    bool present(int number) const {
-        return number < columns && (row[length - maskLength + number / 8] >> (number % 8)) & 1;
-    }
-    int offset(int i) const { return qFromLittleEndian<quint16>(row + length - maskLength - 4 - 2 * i); }
-    // The bytes of variable slot `index`: null beyond the row's slots, nothing when they lie outside the row.
-    std::optional<QByteArray> variable(int index) const {
-        if (index >= varCount)
-            return QByteArray();
-        const int start = offset(index), end = offset(index + 1);
-        if (start > end || end > varEnd || start < 2)
-            return std::nullopt;
-        return QByteArray(row + start, end - start);
-    }
-};
-
-Value variableValue(PageStore& store, const TableDef& table, const ColumnDef& column, const QByteArray& data) {
+Value variableValue(PageStore& store, const TableDef& table, const ColumnDef& column, QByteArrayView data) {
     switch (column.type) {
     case ColumnType::Text:
         return decodeText(data);
     case ColumnType::Memo:
-        return decodeText(readLongValue(store, table, data));
+        return decodeText(readLongValue(store, table, data.toByteArray()));
     case ColumnType::Ole:
-        return readLongValue(store, table, data);
+        return readLongValue(store, table, data.toByteArray());
     default: // Binary, and Numeric or GUID where stored as variable
-        return data;
+        return data.toByteArray();
     }
+}
+
+bool hasVariableColumns(const TableDef& table) {
+    return std::any_of(table.columns.begin(), table.columns.end(), [](const ColumnDef& c) { return !c.fixed(); });
 }
 
 } // namespace
 
-QList<Value> decodeRow(PageStore& store, const TableDef& table, const QByteArray& page, const RowLocation& at) {
-    const bool hasVariable =
-        std::any_of(table.columns.begin(), table.columns.end(), [](const ColumnDef& c) { return !c.fixed(); });
-    const std::optional<RowView> view = RowView::of(page, at, hasVariable);
-    if (!view)
+// A row's layout, read from its two ends: the column count first; the null mask last, the count of
+// variable-length columns before it and their offsets (from the row's start) before that, in reverse.
+RowFields::RowFields(const QByteArray& page, const RowLocation& at, bool hasVariable)
+    : page(at.page), row(page.constData() + at.start), length(at.end - at.start) {
+    fits = length >= 2;
+    if (fits) {
+        columns = qFromLittleEndian<quint16>(row);
+        maskLength = (columns + 7) / 8;
+        fits = 2 + maskLength + 2 <= length;
+    }
+    if (fits && hasVariable) {
+        varCount = qFromLittleEndian<quint16>(row + length - maskLength - 2);
+        varEnd = length - maskLength - 2 - 2 * (varCount + 1);
+        fits = varEnd >= 2;
+    }
+}
+
+RowFields::RowFields(PageStore& store, const TableDef& table, const QByteArray& page, const RowLocation& at)
+    : RowFields(page, at, hasVariableColumns(table)) {
+    this->store = &store;
+    this->table = &table;
+    if (!fits)
         damaged(QStringLiteral("Table \"%1\", page %2: a row of %3 bytes is too short for its own layout.")
                     .arg(table.name)
                     .arg(at.page)
-                    .arg(at.end - at.start));
+                    .arg(length));
+}
+
+bool RowFields::flag(int number) const {
+    return number < columns && (row[length - maskLength + number / 8] >> (number % 8)) & 1;
+}
+
+int RowFields::offset(int i) const {
+    return qFromLittleEndian<quint16>(row + length - maskLength - 4 - 2 * i);
+}
+
+std::optional<QByteArrayView> RowFields::slot(int index) const {
+    if (index >= varCount)
+        return QByteArrayView();
+    const int start = offset(index), end = offset(index + 1);
+    if (start > end || end > varEnd || start < 2)
+        return std::nullopt;
+    return QByteArrayView(row + start, end - start);
+}
+
+bool RowFields::isNull(const ColumnDef& column) const {
+    if (column.type == ColumnType::Boolean)
+        return false;
+    return !flag(column.number) || (!column.fixed() && column.varIndex >= varCount);
+}
+
+QByteArrayView RowFields::bytes(const ColumnDef& column) const {
+    if (column.fixed()) {
+        if (2 + column.fixedOffset + column.length > length)
+            damaged(fixedValueError(*table, column, page));
+        return {row + 2 + column.fixedOffset, column.length};
+    }
+    const auto bytes = slot(column.varIndex);
+    if (!bytes)
+        damaged(fixedValueError(*table, column, page));
+    return *bytes;
+}
+
+bool RowFields::holdsWholeNumber(const ColumnDef& column) {
+    switch (column.type) {
+    case ColumnType::Byte:
+    case ColumnType::Int:
+    case ColumnType::Long:
+    case ColumnType::Complex:
+    case ColumnType::BigInt:
+        return column.fixed();
+    default:
+        return false;
+    }
+}
+
+qint64 RowFields::wholeNumber(const ColumnDef& column) const {
+    return std::get<qint64>(fixedValue(column, bytes(column).data()));
+}
+
+Value RowFields::value(const ColumnDef& column) const {
+    if (column.type == ColumnType::Boolean)
+        return flag(column.number);
+    if (isNull(column))
+        return Value();
+    if (column.fixed())
+        return fixedValue(column, bytes(column).data());
+    return variableValue(*store, *table, column, bytes(column));
+}
+
+QList<Value> decodeRow(PageStore& store, const TableDef& table, const QByteArray& page, const RowLocation& at) {
+    const RowFields fields(store, table, page, at);
     QList<Value> values;
     values.reserve(table.columns.size());
-    for (const ColumnDef& column : table.columns) {
-        if (column.type == ColumnType::Boolean) {
-            values << Value(view->present(column.number));
-        } else if (!view->present(column.number) || (!column.fixed() && column.varIndex >= view->varCount)) {
-            values << Value();
-        } else if (column.fixed()) {
-            if (2 + column.fixedOffset + column.length > view->length)
-                damaged(fixedValueError(table, column, at.page));
-            values << fixedValue(column, view->row + 2 + column.fixedOffset);
-        } else {
-            const std::optional<QByteArray> data = view->variable(column.varIndex);
-            if (!data)
-                damaged(fixedValueError(table, column, at.page));
-            values << variableValue(store, table, column, *data);
-        }
-    }
+    for (const ColumnDef& column : table.columns)
+        values << fields.value(column);
     return values;
 }
 
 QByteArray rawVariable(const QByteArray& page, const RowLocation& at, const ColumnDef& column) {
-    const std::optional<RowView> view = RowView::of(page, at, true);
-    if (column.fixed() || !view || !view->present(column.number))
+    const RowFields fields(page, at, true);
+    if (column.fixed() || !fields.fits || !fields.flag(column.number))
         return {};
-    return view->variable(column.varIndex).value_or(QByteArray());
+    return fields.slot(column.varIndex).value_or(QByteArrayView()).toByteArray();
 }
 
 } // namespace jet

@@ -40,8 +40,9 @@ RowLocation followMove(PageStore& store, const TableDef& table, const QByteArray
 
 } // namespace
 
-void scanRows(PageStore& store, const TableDef& table, const RowCallback& callback) {
+void scanRowFields(PageStore& store, const TableDef& table, const RowFieldsCallback& callback) {
     const QString what = QStringLiteral("table \"%1\"").arg(table.name);
+    const QString rowsOf = QStringLiteral("Table \"%1\"").arg(table.name);
     quint32 live = 0;
     for (quint32 number : mapPages(store, table.usageMapOwned, what)) {
         const QByteArray page = store.read(number);
@@ -54,14 +55,13 @@ void scanRows(PageStore& store, const TableDef& table, const RowCallback& callba
         }
         const int rows = u16(page, 12);
         for (int slot = 0; slot < rows; ++slot) {
-            RowLocation at =
-                rowBounds(page, number, slot, store.pageSize(), QStringLiteral("Table \"%1\"").arg(table.name));
+            RowLocation at = rowBounds(page, number, slot, store.pageSize(), rowsOf);
             if (at.flags & 0x8000)
                 continue;
             QByteArray target;
             const RowLocation data = followMove(store, table, page, at, &target);
             ++live;
-            callback(RowId{number, quint8(slot)}, decodeRow(store, table, at.flags & 0x4000 ? target : page, data));
+            callback(RowId{number, quint8(slot)}, RowFields(store, table, at.flags & 0x4000 ? target : page, data));
         }
     }
     if (live != table.rowCount)
@@ -71,6 +71,16 @@ void scanRows(PageStore& store, const TableDef& table, const RowCallback& callba
                     .arg(live)
                     .arg(table.definitionPage)
                     .arg(table.rowCount));
+}
+
+void scanRows(PageStore& store, const TableDef& table, const RowCallback& callback) {
+    scanRowFields(store, table, [&](RowId id, const RowFields& fields) {
+        QList<Value> values;
+        values.reserve(table.columns.size());
+        for (const ColumnDef& column : table.columns)
+            values << fields.value(column);
+        callback(id, values);
+    });
 }
 
 RowLocation locateRow(PageStore& store, const TableDef& table, RowId id, QByteArray* page) {
