@@ -106,16 +106,20 @@ private slots:
         QFETCH(int, code);
         QFETCH(QString, expected);
         TestCatalogue catalogue("INSERT INTO tblCategory VALUES (1, 'Animals')");
+        std::atomic<bool> release{false};
         std::thread other;
+        const auto done = qScopeGuard([&] {
+            release = true;
+            if (other.joinable())
+                other.join();
+        });
         if (how == "lock") // an exclusive lock keeps even readers out, as a program in the middle of writing does
-            other = holdLock(catalogue.path(), "BEGIN EXCLUSIVE", 600);
+            other = holdLock(catalogue.path(), "BEGIN EXCLUSIVE", 30000, &release);
         else if (how == "header")
             damage(catalogue.path(), 16, QByteArray("\x00\x03", 2)); // no power of two
         else
             damage(catalogue.path(), 100, QByteArray(200, '\xff')); // the first page's tree, below the header
         const Failure failure = failureOf([&] { Database db(catalogue.path(), 200); });
-        if (other.joinable())
-            other.join();
         QCOMPARE(failure.number & 0xff, code);
         QVERIFY2(failure.description.startsWith(expected), qPrintable(failure.description));
     }
@@ -125,7 +129,7 @@ private slots:
         QTest::addColumn<int>("holdMs");
         QTest::addColumn<int>("failure");
         QTest::newRow("briefly") << 100 << 0;
-        QTest::newRow("past the wait") << 900 << SQLITE_BUSY;
+        QTest::newRow("past the wait") << 30000 << SQLITE_BUSY; // until the command has given up
     }
 
     void otherWriterHoldingTheFile() {
@@ -133,9 +137,12 @@ private slots:
         QFETCH(int, failure);
         TestCatalogue catalogue;
         Database db(catalogue.path(), 400);
-        std::thread other = holdLock(catalogue.path(), "BEGIN IMMEDIATE", holdMs);
-        QCOMPARE(failureNumber([&] { db.Execute(statements::addCategory(1, "Waited")); }), failure);
+        std::atomic<bool> release{false};
+        std::thread other = holdLock(catalogue.path(), "BEGIN IMMEDIATE", holdMs, &release);
+        const int number = failureNumber([&] { db.Execute(statements::addCategory(1, "Waited")); });
+        release = true;
         other.join();
+        QCOMPARE(number, failure);
         QCOMPARE(catalogue.value("SELECT COUNT(*) FROM tblCategory").toInt(), failure ? 0 : 1);
     }
 

@@ -18,6 +18,7 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
@@ -53,15 +54,19 @@ QStringList rowsOf(const QString& path, const QString& script) {
     return rows;
 }
 
-std::thread holdLock(const QString& path, const QString& script, int milliseconds) {
+std::thread holdLock(const QString& path, const QString& script, int milliseconds, const std::atomic<bool>* release) {
     std::atomic<bool> locked{false};
-    std::thread other([path, script, milliseconds, &locked] {
+    std::thread other([path, script, milliseconds, release, &locked] {
         sqlite3* db = nullptr;
         sqlite3_open(QFile::encodeName(path).constData(), &db);
         sqlite3_busy_timeout(db, 5000); // the program may still be reading when this starts
         sqlite3_exec(db, script.toUtf8().constData(), nullptr, nullptr, nullptr);
         locked = true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        // Held for the time given, or until released: a test of giving up must not depend on how long a loaded
+        // machine takes to get round to the waiting side.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        while (std::chrono::steady_clock::now() < until && !(release && *release))
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
         sqlite3_close(db);
     });
@@ -322,8 +327,12 @@ bool chooseInFileDialog(QFileDialog* dialog, const QString& file) {
     }
     // On a loaded machine the listing, which runs on a thread of the dialog's, can lag by seconds. The user's
     // other way then: the path typed in full, which the dialog checks on the disk itself when accepted.
-    if (dialog->isVisible())
+    // selectFile leaves the name box alone while it has the focus, so the path goes into the box itself.
+    if (dialog->isVisible()) {
+        if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            name->setText(file);
         static_cast<QDialog*>(dialog)->accept();
+    }
     if (within(2000, [&] { return !dialog->isVisible(); }))
         return true;
     dialog->reject();

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariant>
+#include <atomic>
 #include <functional>
 #include <thread>
 
@@ -55,8 +56,10 @@ private:
 QStringList rowsOf(const QString& path, const QString& script);
 
 // Runs script, which begins a transaction, on the catalogue from a connection of its own, as a second copy of the
-// program would, and commits after holding the lock for a while; returns once the script has run.
-std::thread holdLock(const QString& path, const QString& script, int milliseconds);
+// program would, and commits after holding the lock for the time given or until release is set; returns once the
+// script has run.
+std::thread holdLock(const QString& path, const QString& script, int milliseconds,
+                     const std::atomic<bool>* release = nullptr);
 
 // A small file system of its own that a test can fill, mounted for the test's lifetime (when it may mount).
 class TinyDisk {
