@@ -277,6 +277,8 @@ void AccessCatalogue::State::fill(sqlite3* db, int t) {
                              .arg(quotedIdentifier(table.name), marks.join(QLatin1String(", "))));
     QHash<QByteArray, jet::RowId>& byKey = rows[t];
     byKey.clear();
+    // Room for the rows commands add later too: an import into a big table does not rehash all its keys.
+    byKey.reserve(qsizetype(table.rowCount) * 2 + 1024);
     jet::scanRows(*store, table, [&](jet::RowId id, const QList<jet::Value>& row) {
         for (int i = 0; i < table.columns.size(); ++i)
             accessvalues::bind(insert.handle, i + 1, table.columns[i], row.value(i), table.name);

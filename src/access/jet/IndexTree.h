@@ -84,7 +84,7 @@ private:
     // Editing (IndexTreeEdit.cpp): pages change in memory, are marked, and are written once at the end.
     void touch(quint32 number) {
         dirty_.insert(number);
-        unchecked_.insert(number);
+        unchecked_.append(number);
     }
     void finishChange();
     void boundHeld();
@@ -101,8 +101,8 @@ private:
     PageStore& store_;
     quint32 root_, definitionPage_, ownedMap_;
     mutable QMap<quint32, Page> pages_;
-    QSet<quint32> dirty_;     // changed, not yet written
-    QSet<quint32> unchecked_; // changed since the last check for pages that overflow
+    QSet<quint32> dirty_;      // changed, not yet written
+    QList<quint32> unchecked_; // changed since the last check for pages that overflow (repeats allowed)
     bool holding_ = false;
 };
 

@@ -122,8 +122,7 @@ void IndexTree::refreshParents(const QList<Step>& path, int level) {
 void IndexTree::splitOverfull() {
     const int room = std::min(store_.pageSize() - EntriesAt, 453 * 8);
     while (!unchecked_.isEmpty()) {
-        const quint32 number = *unchecked_.cbegin();
-        unchecked_.erase(unchecked_.cbegin());
+        const quint32 number = unchecked_.takeLast();
         const auto it = pages_.constFind(number);
         if (it == pages_.constEnd() || compressedSize(*it) <= room)
             continue;
@@ -242,7 +241,7 @@ quint32 IndexTree::newPage(bool leaf) {
 void IndexTree::release(quint32 number) {
     pages_.remove(number);
     dirty_.remove(number);
-    unchecked_.remove(number);
+    unchecked_.removeAll(number);
     store_.write(number, QByteArray(store_.pageSize(), '\0'));
     if (ownedMap_)
         setMapPage(store_, ownedMap_, number, false);
