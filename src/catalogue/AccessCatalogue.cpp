@@ -319,14 +319,18 @@ void AccessCatalogue::write(sqlite3* db, int changesetSize, void* changeset) {
     check(db, sqlite3changeset_start(&it, changesetSize, changeset));
     QList<std::function<void()>> undo;
     try {
+        // One batch for the whole changeset: each index page it touches is parsed and written once.
+        state->indexes.beginBatch();
         state->apply(db, it, undo);
         sqlite3changeset_finalize(it);
         it = nullptr;
+        state->indexes.finishBatch(*state->store);
         state->store->commit();
         state->identity = identityOf(state->path);
     } catch (...) {
         if (it)
             sqlite3changeset_finalize(it);
+        state->indexes.dropBatch();
         state->store->rollback();
         for (auto i = undo.crbegin(); i != undo.crend(); ++i)
             (*i)();

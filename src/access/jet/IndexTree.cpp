@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QSet>
 #include <QtEndian>
+#include <algorithm>
 
 namespace jet {
 
@@ -183,16 +184,17 @@ QList<IndexTree::Step> IndexTree::descend(const QByteArray& key, RowId row) cons
                         .arg(definitionPage_));
         const Page& page = load(number);
         const auto& es = page.entries;
-        int i = 0;
-        while (i < es.size() && compareEntries(es[i].key, es[i].row, key, row) < 0)
-            ++i;
+        const int i =
+            int(std::partition_point(es.cbegin(), es.cend(),
+                                     [&](const IndexEntry& e) { return compareEntries(e.key, e.row, key, row) < 0; }) -
+                es.cbegin());
         if (page.leaf || es.isEmpty()) {
             path.append({number, i});
             return path;
         }
-        i = std::min(i, int(es.size()) - 1);
-        path.append({number, i});
-        number = es[i].child;
+        const int child = std::min(i, int(es.size()) - 1);
+        path.append({number, child});
+        number = es[child].child;
     }
 }
 

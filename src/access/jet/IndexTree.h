@@ -42,10 +42,17 @@ public:
     // Whether an entry with these key bytes exists for a row other than except.
     bool containsKey(const QByteArray& key, std::optional<RowId> except = std::nullopt) const;
 
-    // Adds the entry; false when it was already there. Pages are written through the store at once.
+    // Adds the entry; false when it was already there. Pages are written through the store at once, unless
+    // writes are held.
     bool insert(const QByteArray& key, RowId row);
     // Removes the entry; false when the index did not hold it.
     bool remove(const QByteArray& key, RowId row);
+
+    // While held, changed pages stay parsed in memory and reach the store at writeHeld(), each once however many
+    // entries it took: a batch of sorted inserts rewrites every leaf it touches once. The tree must then be the
+    // only writer of its pages until writeHeld().
+    void holdWrites() { holding_ = true; }
+    void writeHeld();
 
     // Structural check for tests: chains, parent entries, tails, order. Throws Error (Damaged) naming the fault.
     void check() const;
@@ -75,7 +82,12 @@ private:
     void write(const Page& page);
 
     // Editing (IndexTreeEdit.cpp): pages change in memory, are marked, and are written once at the end.
-    void touch(quint32 number) { dirty_.insert(number); }
+    void touch(quint32 number) {
+        dirty_.insert(number);
+        unchecked_.append(number);
+    }
+    void finishChange();
+    void boundHeld();
     void flush();
     void refreshParents(const QList<Step>& path, int level);
     void splitOverfull();
@@ -89,7 +101,9 @@ private:
     PageStore& store_;
     quint32 root_, definitionPage_, ownedMap_;
     mutable QMap<quint32, Page> pages_;
-    QSet<quint32> dirty_;
+    QSet<quint32> dirty_;      // changed, not yet written
+    QList<quint32> unchecked_; // changed since the last check for pages that overflow (repeats allowed)
+    bool holding_ = false;
 };
 
 } // namespace jet

@@ -6,6 +6,7 @@
 #include "access/jet/UsageMap.h"
 
 #include <QtEndian>
+#include <algorithm>
 
 namespace jet {
 
@@ -16,13 +17,39 @@ constexpr int EntriesAt = 27 + 453;
 } // namespace
 
 void IndexTree::flush() {
-    for (quint32 number : std::as_const(dirty_))
-        if (pages_.contains(number))
-            write(pages_[number]);
+    QList<quint32> numbers(dirty_.cbegin(), dirty_.cend());
+    std::sort(numbers.begin(), numbers.end());
+    for (quint32 number : std::as_const(numbers))
+        if (const auto it = pages_.constFind(number); it != pages_.constEnd())
+            write(*it);
     dirty_.clear();
 }
 
+// The bound on parsed pages a held tree keeps: past it they are written and parsed again when next met, so that a
+// batch over a whole large index does not hold all of it parsed. Sorted batches meet their pages in order, so
+// little is parsed twice.
+constexpr qsizetype maxHeldPages = 2048;
+
+void IndexTree::finishChange() {
+    splitOverfull();
+    if (!holding_)
+        flush();
+}
+
+void IndexTree::writeHeld() {
+    flush();
+    holding_ = false;
+}
+
+void IndexTree::boundHeld() {
+    if (holding_ && pages_.size() > maxHeldPages) {
+        flush();
+        pages_.clear();
+    }
+}
+
 bool IndexTree::insert(const QByteArray& key, RowId row) {
+    boundHeld();
     QList<Step> path = descend(key, row);
     Page& leaf = load(path.last().page);
     const int at = path.last().child;
@@ -32,12 +59,12 @@ bool IndexTree::insert(const QByteArray& key, RowId row) {
     touch(leaf.number);
     if (at == leaf.entries.size() - 1)
         refreshParents(path, int(path.size()) - 1);
-    splitOverfull();
-    flush();
+    finishChange();
     return true;
 }
 
 bool IndexTree::remove(const QByteArray& key, RowId row) {
+    boundHeld();
     QList<Step> path = descend(key, row);
     const Page* leaf = &load(path.last().page);
     int at = path.last().child;
@@ -58,8 +85,7 @@ bool IndexTree::remove(const QByteArray& key, RowId row) {
         detachEmpty(path);
     else if (wasLast)
         refreshParents(path, int(path.size()) - 1);
-    splitOverfull();
-    flush();
+    finishChange();
     return true;
 }
 
@@ -91,30 +117,27 @@ void IndexTree::refreshParents(const QList<Step>& path, int level) {
     }
 }
 
-// Every changed page that no longer fits is split (a full root first moves down a level), until all fit: a split
-// adds an entry to the parent, and a replaced last entry may be longer than the one before.
+// Every page changed since the last check that no longer fits is split (a full root first moves down a level),
+// until all fit: a split adds an entry to the parent, and a replaced last entry may be longer than the one before.
 void IndexTree::splitOverfull() {
     const int room = std::min(store_.pageSize() - EntriesAt, 453 * 8);
-    for (bool again = true; again;) {
-        again = false;
-        for (quint32 number : QList<quint32>(dirty_.cbegin(), dirty_.cend())) {
-            if (!pages_.contains(number) || compressedSize(pages_[number]) <= room)
-                continue;
-            again = true;
-            if (number == root_) {
-                nestRoot();
-                break;
-            }
-            const IndexEntry last = pages_[number].entries.last();
-            const QList<Step> path = descend(last.key, last.row);
-            int level = 1;
-            while (level < path.size() && path[level].page != number)
-                ++level;
-            if (level == path.size())
-                damaged(QStringLiteral("Index page %1 cannot be reached from its root.").arg(number));
-            split(path[level - 1].page, number);
-            break;
+    while (!unchecked_.isEmpty()) {
+        const quint32 number = unchecked_.takeLast();
+        const auto it = pages_.constFind(number);
+        if (it == pages_.constEnd() || compressedSize(*it) <= room)
+            continue;
+        if (number == root_) {
+            nestRoot();
+            continue;
         }
+        const IndexEntry last = it->entries.last();
+        const QList<Step> path = descend(last.key, last.row);
+        int level = 1;
+        while (level < path.size() && path[level].page != number)
+            ++level;
+        if (level == path.size())
+            damaged(QStringLiteral("Index page %1 cannot be reached from its root.").arg(number));
+        split(path[level - 1].page, number);
     }
 }
 
@@ -218,6 +241,7 @@ quint32 IndexTree::newPage(bool leaf) {
 void IndexTree::release(quint32 number) {
     pages_.remove(number);
     dirty_.remove(number);
+    unchecked_.removeAll(number);
     store_.write(number, QByteArray(store_.pageSize(), '\0'));
     if (ownedMap_)
         setMapPage(store_, ownedMap_, number, false);

@@ -7,6 +7,7 @@
 #include "access/jet/TableDefs.h"
 #include "access/jet/UsageMap.h"
 
+#include <QHash>
 #include <QUuid>
 #include <cstring>
 
@@ -127,23 +128,37 @@ int append(QByteArray& page, const QByteArray& row, quint16 flags) {
 }
 
 quint32 withRoom(PageStore& store, quint32 ownedMap, quint32 freeMap, quint32 owner, int size, const QString& what) {
-    const QList<quint32> owned = mapPages(store, ownedMap, what);
-    for (auto it = owned.crbegin(); it != owned.crend(); ++it) {
-        const QByteArray page = store.read(*it);
-        if (u8(page, 0) != page::Data)
-            continue;
-        if (mapPages(store, freeMap, what).contains(*it)) {
-            if (fits(page, size))
-                return *it;
-            setMapPage(store, freeMap, *it, false);
-        }
-        break;
+    // The page the map's last call gave is tried first: rows added one after another fill it without a search of
+    // the owned map. It is taken only as long as it is still this owner's data page that the free map lists.
+    thread_local QHash<QPair<const PageStore*, quint32>, quint32> lastPages;
+    quint32& last = lastPages[{&store, ownedMap}];
+    if (last && last < store.pageCount()) {
+        const QByteArray page = store.read(last);
+        if (u8(page, 0) == page::Data && (owner ? u32(page, 4) == owner : page.mid(4, 4) == "LVAL") &&
+            fits(page, size) && mapHasPage(store, freeMap, last, what))
+            return last;
     }
-    const quint32 number = store.allocate();
-    store.write(number, fresh(store.pageSize(), owner));
-    setMapPage(store, ownedMap, number, true);
-    setMapPage(store, freeMap, number, true);
-    return number;
+    quint32 found = 0;
+    visitMapPagesDown(store, ownedMap, what, [&](quint32 number) {
+        const QByteArray page = store.read(number);
+        if (u8(page, 0) != page::Data)
+            return true;
+        if (mapHasPage(store, freeMap, number, what)) {
+            if (fits(page, size))
+                found = number;
+            else
+                setMapPage(store, freeMap, number, false);
+        }
+        return false;
+    });
+    if (!found) {
+        found = store.allocate();
+        store.write(found, fresh(store.pageSize(), owner));
+        setMapPage(store, ownedMap, found, true);
+        setMapPage(store, freeMap, found, true);
+    }
+    last = found;
+    return found;
 }
 
 } // namespace datapage

@@ -6,6 +6,9 @@
 #include "access/jet/TableDefs.h"
 
 #include <QtEndian>
+#include <algorithm>
+#include <map>
+#include <tuple>
 
 namespace jet {
 
@@ -31,22 +34,100 @@ bool hasEntry(const TableDef& table, const IndexDef& index, const QList<Value>& 
     return !(index.ignoreNulls() && allKeyColumnsNull(table, index, values));
 }
 
-// Adds the entry and counts a key the index did not hold before in the definition page (Access counts these up
-// and never down). The definition page is read afresh: the row writer changes it too.
-void addEntry(PageStore& store, const TableDef& table, const IndexDef& index, const QByteArray& key, RowId row) {
-    IndexTree tree = treeOf(store, table, index);
-    const bool newKey = !tree.containsKey(key);
-    if (!tree.insert(key, row) || !newKey)
+// Counts keys the index did not hold before in the definition page (Access counts these up and never down). The
+// definition page is read afresh: the row writer changes it too.
+void countNewKeys(PageStore& store, const TableDef& table, const IndexDef& index, quint32 added) {
+    if (added == 0)
         return;
     QByteArray definition = store.read(table.definitionPage);
     const int at = tdef::IndexCounts + IndexCountsSize * index.number + UniqueCountOffset;
     if (at + 4 > definition.size())
         damaged(QStringLiteral("The definition of table \"%1\" is too short for its indexes.").arg(table.name));
-    qToLittleEndian<quint32>(qFromLittleEndian<quint32>(definition.constData() + at) + 1, definition.data() + at);
+    qToLittleEndian<quint32>(qFromLittleEndian<quint32>(definition.constData() + at) + added, definition.data() + at);
     store.write(table.definitionPage, definition);
 }
 
+// One index's part of a batch: its tree, held, and the entries it gains.
+struct Gathered {
+    std::unique_ptr<IndexTree> tree;
+    TableDef table;
+    IndexDef index;
+    QList<IndexEntry> added;
+};
+
 } // namespace
+
+struct TreeIndexUpkeep::Batch {
+    std::map<std::tuple<const PageStore*, quint32, int>, Gathered> indexes;
+    Gathered& of(PageStore& store, const TableDef& table, const IndexDef& index) {
+        Gathered& g = indexes[{&store, table.definitionPage, index.number}];
+        if (!g.tree) {
+            g.tree = std::make_unique<IndexTree>(treeOf(store, table, index));
+            g.tree->holdWrites();
+            g.table = table;
+            g.index = index;
+        }
+        return g;
+    }
+};
+
+TreeIndexUpkeep::TreeIndexUpkeep() = default;
+TreeIndexUpkeep::~TreeIndexUpkeep() = default;
+
+void TreeIndexUpkeep::beginBatch() {
+    batch_ = std::make_unique<Batch>();
+}
+
+void TreeIndexUpkeep::dropBatch() {
+    batch_.reset();
+}
+
+void TreeIndexUpkeep::finishBatch(PageStore& store) {
+    const std::unique_ptr<Batch> batch = std::move(batch_);
+    if (!batch)
+        return;
+    for (auto& [_, g] : batch->indexes) {
+        std::sort(g.added.begin(), g.added.end(), [](const IndexEntry& a, const IndexEntry& b) {
+            return compareEntries(a.key, a.row, b.key, b.row) < 0;
+        });
+        // Each row was checked against the tree as it came; two of the batch's own rows with one key meet here.
+        const bool unique = g.index.unique() || g.index.primaryKey;
+        const QByteArray empty = unique ? encodeKey(g.table, g.index, QList<Value>(g.table.columns.size())) : "";
+        quint32 newKeys = 0;
+        for (qsizetype i = 0; i < g.added.size(); ++i) {
+            const IndexEntry& e = g.added[i];
+            const bool repeated = i > 0 && g.added[i - 1].key == e.key;
+            if (repeated && unique && e.key != empty)
+                constraint(QStringLiteral("The change would give index %1 a value it already holds.")
+                               .arg(nameOf(g.table, g.index)));
+            const bool newKey = !repeated && !g.tree->containsKey(e.key);
+            if (g.tree->insert(e.key, e.row) && newKey)
+                ++newKeys;
+        }
+        g.tree->writeHeld();
+        countNewKeys(store, g.table, g.index, newKeys);
+    }
+}
+
+IndexTree& TreeIndexUpkeep::treeFor(PageStore& store, const TableDef& table, const IndexDef& index,
+                                    std::optional<IndexTree>& single) {
+    if (batch_)
+        return *batch_->of(store, table, index).tree;
+    single.emplace(treeOf(store, table, index));
+    return *single;
+}
+
+void TreeIndexUpkeep::add(PageStore& store, const TableDef& table, const IndexDef& index, const QByteArray& key,
+                          RowId row) {
+    if (batch_) {
+        batch_->of(store, table, index).added.append(IndexEntry{key, row, 0});
+        return;
+    }
+    IndexTree tree = treeOf(store, table, index);
+    const bool newKey = !tree.containsKey(key);
+    if (tree.insert(key, row) && newKey)
+        countNewKeys(store, table, index, 1);
+}
 
 std::optional<QString> TreeIndexUpkeep::whyNotKept(PageStore& store, const TableDef& table) {
     if (store.version() == Version::Jet3)
@@ -78,7 +159,9 @@ void TreeIndexUpkeep::check(PageStore& store, const TableDef& table, const QList
             constraint(QStringLiteral("Index %1 does not allow an empty value.").arg(nameOf(table, index)));
         if (!(index.unique() || index.primaryKey) || allKeyColumnsNull(table, index, values))
             continue; // several rows may leave a unique index empty
-        if (treeOf(store, table, index).containsKey(encodeKey(table, index, values), except))
+        const QByteArray key = encodeKey(table, index, values);
+        std::optional<IndexTree> single;
+        if (treeFor(store, table, index, single).containsKey(key, except))
             constraint(
                 QStringLiteral("The change would give index %1 a value it already holds.").arg(nameOf(table, index)));
     }
@@ -88,15 +171,17 @@ void TreeIndexUpkeep::rowInserted(PageStore& store, const TableDef& table, RowId
     check(store, table, values);
     for (const IndexDef& index : table.indexes)
         if (hasEntry(table, index, values))
-            addEntry(store, table, index, encodeKey(table, index, values), row);
+            add(store, table, index, encodeKey(table, index, values), row);
 }
 
 void TreeIndexUpkeep::rowDeleted(PageStore& store, const TableDef& table, RowId row, const QList<Value>& values) {
     if (auto why = whyNotKept(store, table))
         unsupported(*why);
-    for (const IndexDef& index : table.indexes)
+    for (const IndexDef& index : table.indexes) {
+        std::optional<IndexTree> single;
         if (hasEntry(table, index, values))
-            treeOf(store, table, index).remove(encodeKey(table, index, values), row);
+            treeFor(store, table, index, single).remove(encodeKey(table, index, values), row);
+    }
 }
 
 void TreeIndexUpkeep::rowUpdated(PageStore& store, const TableDef& table, RowId row, const QList<Value>& oldValues,
@@ -108,10 +193,11 @@ void TreeIndexUpkeep::rowUpdated(PageStore& store, const TableDef& table, RowId 
         const QByteArray newKey = getsEntry ? encodeKey(table, index, newValues) : QByteArray();
         if (hadEntry == getsEntry && oldKey == newKey)
             continue;
+        std::optional<IndexTree> single;
         if (hadEntry)
-            treeOf(store, table, index).remove(oldKey, row);
+            treeFor(store, table, index, single).remove(oldKey, row);
         if (getsEntry)
-            addEntry(store, table, index, newKey, row);
+            add(store, table, index, newKey, row);
     }
 }
 

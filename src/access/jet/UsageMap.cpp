@@ -2,6 +2,8 @@
 
 #include "access/jet/JetError.h"
 
+#include <cstring>
+
 namespace jet {
 
 namespace {
@@ -126,6 +128,84 @@ QList<quint32> mapPages(PageStore& store, quint32 mapPointer, const QString& wha
                         pages << quint32(slot * perPage + (i - 4) * 8 + bit);
     }
     return pages;
+}
+
+namespace {
+QByteArray referenceBits(PageStore& store, quint32 bitsPage, const QString& what) {
+    QByteArray bits = store.read(bitsPage);
+    if (u8(bits, 0) != page::UsageMap)
+        damaged(QStringLiteral("The usage map of %1 points at page %2, which is not a usage map page.")
+                    .arg(what)
+                    .arg(bitsPage));
+    return bits;
+}
+
+// Calls visit for the set bits of bytes [from, to) from the last down, page numbers counted from `first`.
+bool visitBitsDown(const QByteArray& bytes, int from, int to, quint32 first,
+                   const std::function<bool(quint32)>& visit) {
+    const char* data = bytes.constData();
+    for (int i = to - 1; i >= from; --i) {
+        // A map page is mostly empty past a table's pages: skip eight clear bytes at a time.
+        while (i - 7 >= from) {
+            quint64 word;
+            std::memcpy(&word, data + i - 7, 8);
+            if (word)
+                break;
+            i -= 8;
+        }
+        if (i < from)
+            break;
+        if (const quint8 b = quint8(data[i]))
+            for (int bit = 7; bit >= 0; --bit)
+                if ((b & (1 << bit)) && !visit(first + quint32((i - from) * 8 + bit)))
+                    return false;
+    }
+    return true;
+}
+} // namespace
+
+void visitMapPagesDown(PageStore& store, quint32 mapPointer, const QString& what,
+                       const std::function<bool(quint32)>& visit) {
+    const MapRow row = mapRow(store, mapPointer, what);
+    const quint8 type = u8(row.page, row.at.start);
+    if (type == inlineMap) {
+        visitBitsDown(row.page, row.at.start + inlineBits, row.at.end, u32(row.page, row.at.start + 1), visit);
+        return;
+    }
+    if (type != referenceMap)
+        damaged(QStringLiteral("The usage map of %1 has an unknown type %2.").arg(what).arg(type));
+    const int perPage = bitsPerMapPage(store);
+    const int slotCount = (row.at.end - row.at.start - 1) / 4;
+    for (int slot = slotCount - 1; slot >= 0; --slot) {
+        const quint32 bitsPage = u32(row.page, row.at.start + 1 + slot * 4);
+        if (bitsPage == 0)
+            continue;
+        const QByteArray bits = referenceBits(store, bitsPage, what);
+        if (!visitBitsDown(bits, 4, int(bits.size()), quint32(slot * perPage), visit))
+            return;
+    }
+}
+
+bool mapHasPage(PageStore& store, quint32 mapPointer, quint32 page, const QString& what) {
+    const MapRow row = mapRow(store, mapPointer, what);
+    const quint8 type = u8(row.page, row.at.start);
+    if (type == inlineMap) {
+        const quint32 start = u32(row.page, row.at.start + 1);
+        const qint64 bit = qint64(page) - start;
+        return bit >= 0 && row.at.start + inlineBits + bit / 8 < row.at.end &&
+               (u8(row.page, int(row.at.start + inlineBits + bit / 8)) & (1 << (bit % 8)));
+    }
+    if (type != referenceMap)
+        damaged(QStringLiteral("The usage map of %1 has an unknown type %2.").arg(what).arg(type));
+    const int perPage = bitsPerMapPage(store);
+    const qint64 at = row.at.start + 1 + qint64(page / perPage) * 4;
+    if (at + 4 > row.at.end)
+        return false;
+    const quint32 bitsPage = u32(row.page, int(at));
+    if (bitsPage == 0)
+        return false;
+    const int bit = int(page % perPage);
+    return u8(referenceBits(store, bitsPage, what), 4 + bit / 8) & (1 << (bit % 8));
 }
 
 void setMapPage(PageStore& store, quint32 mapPointer, quint32 page, bool on) {

@@ -7,6 +7,8 @@
 #include "access/jet/Bytes.h"
 #include "access/jet/JetTypes.h"
 
+#include <functional>
+
 namespace jet {
 
 // The bytes of the row a row pointer names, with the page it lives on; Damaged when the pointer is bad.
@@ -20,6 +22,12 @@ RowLocation rowBounds(const QByteArray& page, quint32 pageNumber, int slot, int 
 
 // Every page set in the map, ascending.
 QList<quint32> mapPages(PageStore& store, quint32 mapPointer, const QString& what);
+// The pages set in the map from the last down, while visit returns true: finding a table's last page reads no
+// more of a large map than it must.
+void visitMapPagesDown(PageStore& store, quint32 mapPointer, const QString& what,
+                       const std::function<bool(quint32)>& visit);
+// Whether the page is set in the map.
+bool mapHasPage(PageStore& store, quint32 mapPointer, quint32 page, const QString& what);
 // Sets or clears a page in a table's map: an inline map whose range cannot take the page moves its start, or
 // becomes a reference map when the pages no longer fit in its bits.
 void setMapPage(PageStore& store, quint32 mapPointer, quint32 page, bool on);
