@@ -11,32 +11,20 @@
 namespace {
 // Looked at before the file is opened: opening a named pipe alone would already wait for a writer.
 void requireRegularFile(const QString& path) {
+    if (const std::optional<Failure> refused = failure::notRegularFile(path))
+        throw *refused;
     std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(QFile::encodeName(path).toStdString(), error);
-    switch (status.type()) {
-    case std::filesystem::file_type::not_found:
-        if (const QString why = failure::whyNoFile(path); !why.isEmpty())
-            throw failure::pathFileAccess(path, why);
+    const std::filesystem::file_type type =
+        std::filesystem::status(QFile::encodeName(path).toStdString(), error).type();
+    if (type == std::filesystem::file_type::regular)
+        return;
+    const QString why = failure::whyNoFile(path);
+    if (type == std::filesystem::file_type::not_found && why.isEmpty())
         throw Failure(failure::FileNotFound,
                       QStringLiteral("File not found: '%1'").arg(QFileInfo(path).absoluteFilePath()));
-    case std::filesystem::file_type::regular:
-        return;
-    case std::filesystem::file_type::directory:
-        throw failure::pathFileAccess(path, QStringLiteral("a folder, not a file"));
-    case std::filesystem::file_type::fifo:
-        throw failure::pathFileAccess(path, QStringLiteral("a named pipe, not a regular file"));
-    case std::filesystem::file_type::character:
-    case std::filesystem::file_type::block:
-        throw failure::pathFileAccess(path, QStringLiteral("a device, not a regular file"));
-    case std::filesystem::file_type::socket:
-        throw failure::pathFileAccess(path, QStringLiteral("a socket, not a regular file"));
-    default:
-        if (error) {
-            const QString why = failure::whyNoFile(path);
-            throw failure::pathFileAccess(path, why.isEmpty() ? QString::fromLocal8Bit(error.message()) : why);
-        }
-        throw failure::pathFileAccess(path, QStringLiteral("not a regular file"));
-    }
+    throw failure::pathFileAccess(path, !why.isEmpty() ? why
+                                        : error        ? QString::fromLocal8Bit(error.message())
+                                                       : QStringLiteral("not a regular file"));
 }
 } // namespace
 
