@@ -11,6 +11,7 @@
 #include "catalogue/AccessWorkingCopy.h"
 #include "catalogue/EngineFailure.h"
 #include "catalogue/Failure.h"
+#include "catalogue/PreparedStatement.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -70,25 +71,6 @@ Failure fromJet(const jet::Error& error, const QString& path) {
     return Failure(failure::InternalError, error.message());
 }
 
-void check(sqlite3* db, int code) {
-    if (code != SQLITE_OK && code != SQLITE_DONE && code != SQLITE_ROW)
-        throw engineFailure(db, code);
-}
-
-struct Statement {
-    sqlite3_stmt* handle = nullptr;
-    Statement(sqlite3* db, const QString& sql) {
-        const QByteArray text = sql.toUtf8();
-        check(db, sqlite3_prepare_v2(db, text.constData(), int(text.size()), &handle, nullptr));
-    }
-    ~Statement() { sqlite3_finalize(handle); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-};
-
-void run(sqlite3* db, const QString& sql) {
-    check(db, sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr));
-}
 } // namespace
 
 struct AccessCatalogue::State {
@@ -205,13 +187,13 @@ bool AccessCatalogue::changedByAnotherProgram() const {
 void AccessCatalogue::load(sqlite3* db) {
     try {
         state->rows = QList<RowPositions>(state->tables.size());
-        run(db, QStringLiteral("BEGIN"));
+        runStatement(db, QStringLiteral("BEGIN"));
         for (int t = 0; t < state->tables.size(); ++t) {
             // Figures by category, parts by figure: the second column.
             const int owner = t > 0 ? std::min<int>(1, int(state->tables[t].columns.size()) - 1) : -1;
             loadTable(db, *state->store, state->tables[t], state->keyColumns[t], owner, state->rows[t]);
         }
-        run(db, QStringLiteral("COMMIT"));
+        runStatement(db, QStringLiteral("COMMIT"));
     } catch (const jet::Error& error) {
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
         throw fromJet(error, state->path);
@@ -223,7 +205,7 @@ void AccessCatalogue::load(sqlite3* db) {
 
 void AccessCatalogue::reload(sqlite3* db) {
     for (const jet::TableDef& table : state->tables)
-        run(db, QStringLiteral("DROP TABLE IF EXISTS %1").arg(quotedIdentifier(table.name)));
+        runStatement(db, QStringLiteral("DROP TABLE IF EXISTS %1").arg(quotedIdentifier(table.name)));
     try {
         state->open();
     } catch (const jet::Error& error) {
@@ -236,7 +218,7 @@ void AccessCatalogue::State::apply(sqlite3* db, sqlite3_changeset_iter* it, QLis
     while (sqlite3changeset_next(it) == SQLITE_ROW) {
         const char* name = nullptr;
         int columnCount = 0, op = 0, indirect = 0;
-        check(db, sqlite3changeset_op(it, &name, &columnCount, &op, &indirect));
+        checkEngine(db, sqlite3changeset_op(it, &name, &columnCount, &op, &indirect));
         const int t = tableIndex(name);
         if (t < 0)
             continue;
@@ -244,9 +226,9 @@ void AccessCatalogue::State::apply(sqlite3* db, sqlite3_changeset_iter* it, QLis
         std::vector<sqlite3_value*> before(size_t(columnCount), nullptr), after(size_t(columnCount), nullptr);
         for (int i = 0; i < columnCount; ++i) {
             if (op != SQLITE_INSERT)
-                check(db, sqlite3changeset_old(it, i, &before[size_t(i)]));
+                checkEngine(db, sqlite3changeset_old(it, i, &before[size_t(i)]));
             if (op != SQLITE_DELETE)
-                check(db, sqlite3changeset_new(it, i, &after[size_t(i)]));
+                checkEngine(db, sqlite3changeset_new(it, i, &after[size_t(i)]));
         }
         RowPositions& byKey = rows[t];
         auto rowOf = [&](const RowKey& key) {
@@ -267,7 +249,7 @@ void AccessCatalogue::State::apply(sqlite3* db, sqlite3_changeset_iter* it, QLis
         }
         // An update names only the key and the columns it changed: the whole row comes from the working copy,
         // which already holds it as the command left it.
-        std::unique_ptr<Statement> current;
+        PreparedStatement current;
         if (op == SQLITE_UPDATE) {
             for (int i = 0; i < columnCount; ++i)
                 if (!after[size_t(i)] && keyColumns[t].contains(i))
@@ -275,18 +257,17 @@ void AccessCatalogue::State::apply(sqlite3* db, sqlite3_changeset_iter* it, QLis
             QStringList where;
             for (int i : keyColumns[t])
                 where << quotedIdentifier(table.columns[i].name) + QStringLiteral(" IS ?");
-            current = std::make_unique<Statement>(
-                db, QStringLiteral("SELECT * FROM %1 WHERE %2")
-                        .arg(quotedIdentifier(table.name), where.join(QLatin1String(" AND "))));
+            current = prepareStatement(db, QStringLiteral("SELECT * FROM %1 WHERE %2")
+                                               .arg(quotedIdentifier(table.name), where.join(QLatin1String(" AND "))));
             int position = 0;
             for (int i : keyColumns[t])
-                check(db, sqlite3_bind_value(current->handle, ++position, after[size_t(i)]));
-            if (sqlite3_step(current->handle) != SQLITE_ROW)
+                checkEngine(db, sqlite3_bind_value(current.get(), ++position, after[size_t(i)]));
+            if (sqlite3_step(current.get()) != SQLITE_ROW)
                 throw Failure(
                     failure::NoCurrentRecord,
                     QStringLiteral("A row of %1 the command changed is gone from the working copy.").arg(table.name));
             for (int i = 0; i < columnCount; ++i)
-                after[size_t(i)] = sqlite3_column_value(current->handle, i);
+                after[size_t(i)] = sqlite3_column_value(current.get(), i);
         }
         QList<jet::Value> values;
         for (int i = 0; i < columnCount; ++i)
@@ -316,7 +297,7 @@ void AccessCatalogue::write(sqlite3* db, int changesetSize, void* changeset) {
     if (changesetSize <= 0)
         return;
     sqlite3_changeset_iter* it = nullptr;
-    check(db, sqlite3changeset_start(&it, changesetSize, changeset));
+    checkEngine(db, sqlite3changeset_start(&it, changesetSize, changeset));
     QList<std::function<void()>> undo;
     try {
         // One batch for the whole changeset: each index page it touches is parsed and written once.

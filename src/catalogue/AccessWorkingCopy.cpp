@@ -3,6 +3,7 @@
 #include "access/jet/RowCodec.h"
 #include "catalogue/AccessValues.h"
 #include "catalogue/EngineFailure.h"
+#include "catalogue/PreparedStatement.h"
 
 #include <algorithm>
 #include <sqlite3.h>
@@ -10,15 +11,6 @@
 #include <vector>
 
 namespace {
-
-void check(sqlite3* db, int code) {
-    if (code != SQLITE_OK && code != SQLITE_DONE && code != SQLITE_ROW)
-        throw engineFailure(db, code);
-}
-
-void run(sqlite3* db, const QString& sql) {
-    check(db, sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr));
-}
 
 void addKeyPart(QByteArray& key, sqlite3_value* v) {
     switch (sqlite3_value_type(v)) {
@@ -64,17 +56,6 @@ RowKey storedKey(const jet::RowFields& fields, const jet::TableDef& table, const
     return key;
 }
 
-struct Statement {
-    sqlite3_stmt* handle = nullptr;
-    Statement(sqlite3* db, const QString& sql) {
-        const QByteArray text = sql.toUtf8();
-        check(db, sqlite3_prepare_v2(db, text.constData(), int(text.size()), &handle, nullptr));
-    }
-    ~Statement() { sqlite3_finalize(handle); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-};
-
 // A one-column whole-number key is declared as a converted catalogue declares it, which makes it the table's own
 // row number: rows go in without a second tree to keep, and the working copy answers as that catalogue does.
 bool keyIsRowNumber(const jet::TableDef& table, const QList<int>& keyColumns) {
@@ -108,14 +89,14 @@ void createIndexes(sqlite3* db, const jet::TableDef& table, int ownedRows) {
             for (const jet::ColumnDef& column : table.columns)
                 if (column.number == c.columnNumber)
                     indexed << quotedIdentifier(column.name);
-        run(db, QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 (%3)")
-                    .arg(quotedIdentifier(QStringLiteral("%1_unique_%2").arg(table.name).arg(index.number)),
-                         quotedIdentifier(table.name), indexed.join(QLatin1String(", "))));
+        runStatement(db, QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 (%3)")
+                             .arg(quotedIdentifier(QStringLiteral("%1_unique_%2").arg(table.name).arg(index.number)),
+                                  quotedIdentifier(table.name), indexed.join(QLatin1String(", "))));
     }
     if (ownedRows >= 0)
-        run(db, QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
-                    .arg(quotedIdentifier(table.name + QStringLiteral("_by_owner")), quotedIdentifier(table.name),
-                         quotedIdentifier(table.columns[ownedRows].name)));
+        runStatement(db, QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+                             .arg(quotedIdentifier(table.name + QStringLiteral("_by_owner")),
+                                  quotedIdentifier(table.name), quotedIdentifier(table.columns[ownedRows].name)));
 }
 
 // Whole numbers, yes/no and texts go from the page bytes straight into the statement, as they make up nearly all
@@ -208,20 +189,19 @@ QString insertRows(const jet::TableDef& table, qint64 rows) {
 
 void loadTable(sqlite3* db, jet::PageStore& store, const jet::TableDef& table, const QList<int>& keyColumns,
                int ownedRows, RowPositions& positions) {
-    run(db, createTable(table, keyColumns));
+    runStatement(db, createTable(table, keyColumns));
     // The definition's row count says how many rows come (the scan refuses any other count), so the last rows
     // take a statement of their own size; one beyond the count goes in alone before the scan refuses the file.
     const int columns = int(table.columns.size()), batch = rowsPerStatement(db, columns);
     const qint64 count = table.rowCount, whole = count - count % batch;
-    Statement many(db, insertRows(table, batch)), one(db, insertRows(table, 1));
-    std::optional<Statement> last;
-    if (count > whole)
-        last.emplace(db, insertRows(table, count - whole));
+    const PreparedStatement many = prepareStatement(db, insertRows(table, batch)),
+                            one = prepareStatement(db, insertRows(table, 1));
+    const PreparedStatement last = count > whole ? prepareStatement(db, insertRows(table, count - whole)) : nullptr;
     std::vector<std::string> texts(size_t(batch * columns));
     positions = RowPositions(); // not sized by the definition's count, which a damaged file may overstate
     qint64 row = 0;
     jet::scanRowFields(store, table, [&](jet::RowId id, const jet::RowFields& fields) {
-        sqlite3_stmt* insert = row < whole ? many.handle : row < count ? last->handle : one.handle;
+        sqlite3_stmt* insert = row < whole ? many.get() : row < count ? last.get() : one.get();
         const int at = row < whole ? int(row % batch) : row < count ? int(row - whole) : 0;
         for (int i = 0; i < columns; ++i)
             bindStored(insert, at * columns + i + 1, table.columns[i], fields, table.name,
@@ -229,7 +209,7 @@ void loadTable(sqlite3* db, jet::PageStore& store, const jet::TableDef& table, c
         positions.addLoaded(storedKey(fields, table, keyColumns), id);
         ++row;
         if (sqlite3_bind_parameter_count(insert) == (at + 1) * columns) {
-            check(db, sqlite3_step(insert));
+            checkEngine(db, sqlite3_step(insert));
             sqlite3_reset(insert);
         }
     });

@@ -23,3 +23,13 @@ inline PreparedStatement prepareStatement(sqlite3* engine, const QString& sql) {
     }
     return PreparedStatement(statement);
 }
+
+// Anything but a finished step is the engine's failure, with its own words.
+inline void checkEngine(sqlite3* engine, int code) {
+    if (code != SQLITE_OK && code != SQLITE_DONE && code != SQLITE_ROW)
+        throw engineFailure(engine, code);
+}
+
+inline void runStatement(sqlite3* engine, const QString& sql) {
+    checkEngine(engine, sqlite3_exec(engine, sql.toUtf8().constData(), nullptr, nullptr, nullptr));
+}
