@@ -27,10 +27,6 @@ const char* const twoCategories = "INSERT INTO tblCategory VALUES (1, 'Animals')
                                   " (11, 1, 'Twin', 'First'), (12, 1, 'Twin', NULL);"
                                   "INSERT INTO tblFigurePart VALUES (100, 10, ' Mane '), (101, 10, 'Tail'),"
                                   " (102, 11, 'Left arm'), (103, 12, 'Right arm');";
-// An older or hand-made file: identifier columns that take any value.
-const QString looseTables = "CREATE TABLE tblCategory (CategoryID INTEGER, CategoryName TEXT);"
-                            "CREATE TABLE tblFigure (FigureID, CategoryID, FigureName, FigureType);"
-                            "CREATE TABLE tblFigurePart (FigurePartID, FigureID, FigurePartName);";
 } // namespace
 
 class BrowsingTest : public QObject {
@@ -159,8 +155,7 @@ private slots:
                                 "INSERT INTO tblCategory VALUES (1, 'A'); INSERT INTO tblFigure VALUES (1, 1, 'F', '');"
                                 "INSERT INTO tblFigurePart VALUES (1, 1, 'Zed', ''), (2, 1, 'Alpha', ''),"
                                 " (3, 1, 'Mid', '')");
-        frmLumaret* w = startProgram(catalogue);
-        QVERIFY(w);
+        START_PROGRAM(w, catalogue);
         const QByteArray exported = operations::figureTransferContent(w->db(), 1);
         QCOMPARE(listed(*ui(w).lstFigureParts).join("!!\r\n") + "!!\r\n",
                  exported.mid(exported.indexOf("F\r\n\r\n") + 5));
