@@ -262,8 +262,7 @@ private slots:
         QFETCH(QString, meanwhile);
         QFETCH(QStringList, shown);
         TestCatalogue catalogue(editingRows);
-        frmLumaret* w = startProgram(catalogue);
-        QVERIFY(w);
+        START_PROGRAM(w, catalogue);
         QStringList before = everyRow(catalogue);
         if (button == "cmdMoveFigure") {
             whenModalOpens<frmMove>([&](frmMove* move) {
