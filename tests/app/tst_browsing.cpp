@@ -74,20 +74,19 @@ private slots:
         QTest::addColumn<QString>("rows");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("failure"); // empty: the null's
+        const auto row = [](const char* name, const char* rows, const char* shown) {
+            QTest::newRow(name) << QString(rows) << QString(shown) << QString();
+        };
         // Rows come in name order, and a null name sorts first.
-        QTest::newRow("category with a null name") << "INSERT INTO tblCategory VALUES (1, 'Alpha'), (2, NULL)"
-                                                   << "|-1||-1|figure type|0"
-                                                   << "";
-        QTest::newRow("category with a null identifier")
-            << "INSERT INTO tblCategory VALUES (1, 'Alpha'), (NULL, 'Beta'), (3, 'Gamma')"
-            << "Alpha (1),Beta (0)|-1||-1|figure type|0"
-            << "";
-        QTest::newRow("figure with a null identifier")
-            << "INSERT INTO tblCategory VALUES (1, 'Animals');"
-               "INSERT INTO tblFigure VALUES (10, 1, 'Alpha', 'First'), (NULL, 1, 'Beta', 'Second');"
-               "INSERT INTO tblFigurePart VALUES (100, 10, 'Mane');"
-            << "Animals (1)|0|Alpha,Beta|0|First|0"
-            << "";
+        row("category with a null name", "INSERT INTO tblCategory VALUES (1, 'Alpha'), (2, NULL)",
+            "|-1||-1|figure type|0");
+        row("category with a null identifier",
+            "INSERT INTO tblCategory VALUES (1, 'Alpha'), (NULL, 'Beta'), (3, 'Gamma')",
+            "Alpha (1),Beta (0)|-1||-1|figure type|0");
+        row("figure with a null identifier",
+            "INSERT INTO tblCategory VALUES (1, 'Animals'); INSERT INTO tblFigure VALUES (10, 1, 'Alpha', 'First'),"
+            " (NULL, 1, 'Beta', 'Second'); INSERT INTO tblFigurePart VALUES (100, 10, 'Mane');",
+            "Animals (1)|0|Alpha,Beta|0|First|0");
         // A fraction must not be rounded to some other figure's identifier.
         QTest::newRow("figure identifier with a fraction")
             << "INSERT INTO tblCategory VALUES (1, 'Animals'); INSERT INTO tblFigure VALUES (10, 1, 'Alpha', 'First'),"
@@ -186,11 +185,9 @@ private slots:
         // The window keeps its designed caption until a figure is chosen.
         QTest::newRow("first category without figures")
             << "INSERT INTO tblCategory VALUES (1, 'Aaa'), (2, 'Bbb'); INSERT INTO tblFigure VALUES (1, 2, 'K', 'S')"
-            << "Aaa||figure type|0|Lumaret Import/ Export Tool"
-            << "";
+            << "Aaa||figure type|0|Lumaret Import/ Export Tool" << QString();
         // The whole notice is checked where deleting the last category brings it up.
-        QTest::newRow("empty") << ""
-                               << "||figure type|0|Lumaret Import/ Export Tool"
+        QTest::newRow("empty") << QString() << "||figure type|0|Lumaret Import/ Export Tool"
                                << "No information was loaded into the Category pull-down box.";
     }
 
