@@ -122,10 +122,7 @@ private slots:
             QTest::newRow(name) << QString(kind) << text << QString(stored);
         };
         row("blanks only", "whole", " \t ", "null");
-        row("no-break spaces around", "whole",
-            "\xC2\xA0"
-            "42\xC2\xA0",
-            "whole 42");
+        row("no-break spaces around", "whole", "\u00A042\u00A0", "whole 42");
         row("two signs", "whole", "+-42", "refused");
         row("one past it", "whole", "9223372036854775808", "refused");
         row("exponent beyond 64 bits", "whole", "1e19", "refused");

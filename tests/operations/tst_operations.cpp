@@ -64,20 +64,20 @@ private slots:
         QTest::addColumn<int>("failure");
         QTest::addColumn<QString>("category"); // the category added, or the rows left when it failed
         QTest::addColumn<QString>("figure");   // the figure imported, likewise
-        QTest::newRow("empty tables") << "" << 0 << "1|New"
-                                      << "1|Imported";
-        QTest::newRow("largest plus one, beyond 16 bits for figures")
-            << "INSERT INTO tblCategory VALUES (7, 'A'), (1, 'B'); INSERT INTO tblFigure VALUES (40000, 7, 'F', 'T')"
-            << 0 << "8|New"
-            << "40001|Imported";
-        QTest::newRow("16-bit category overflow") << "INSERT INTO tblCategory VALUES (32767, 'Full'), (1, 'B'); INSERT "
-                                                     "INTO tblFigure VALUES (2147483647, 1, 'F', 'T')"
-                                                  << int(failure::Overflow) << ""
-                                                  << "";
-        QTest::newRow("a largest that is no number")
-            << "INSERT INTO tblCategory VALUES ('x', 'A'), (1, 'B'); INSERT INTO tblFigure VALUES ('y', 1, 'F', 'T')"
-            << int(failure::TypeMismatch) << ""
-            << "";
+        const auto row = [](const char* name, const char* rows, int failure, const char* category, const char* figure) {
+            QTest::newRow(name) << QString(rows) << failure << QString(category) << QString(figure);
+        };
+        row("empty tables", "", 0, "1|New", "1|Imported");
+        row("largest plus one, beyond 16 bits for figures",
+            "INSERT INTO tblCategory VALUES (7, 'A'), (1, 'B'); INSERT INTO tblFigure VALUES (40000, 7, 'F', 'T')", 0,
+            "8|New", "40001|Imported");
+        row("16-bit category overflow",
+            "INSERT INTO tblCategory VALUES (32767, 'Full'), (1, 'B'); INSERT INTO tblFigure VALUES (2147483647, 1, "
+            "'F', 'T')",
+            int(failure::Overflow), "", "");
+        row("a largest that is no number",
+            "INSERT INTO tblCategory VALUES ('x', 'A'), (1, 'B'); INSERT INTO tblFigure VALUES ('y', 1, 'F', 'T')",
+            int(failure::TypeMismatch), "", "");
     }
 
     void newIdentifiers() {
@@ -251,24 +251,18 @@ private slots:
         QTest::addColumn<QString>("expected"); // %1: the catalogue's folder
         const QString folder = "The folder '%1' is read-only; the catalogue needs it writable for its journal "
                                "(attempt to write a readonly database).";
-        QTest::newRow("read-only folder") << "read-only folder"
-                                          << "import" << 1544 << folder;
-        QTest::newRow("read-only file") << "read-only file"
-                                        << "rename" << 8
-                                        << "The catalogue file '%1/data.mdb' is read-only (attempt to write a "
-                                           "readonly database).";
-        QTest::newRow("journal left by a crash, read-only folder")
-            << "journal"
-            << "rename" << 2570
-            << "The catalogue '%1/data.mdb' needs recovery after a crash, but its folder '%1' is read-only, so the "
-               "journal the crash left ('%1/data.mdb-journal') cannot be played back and removed";
+        const auto row = [](const char* how, const char* command, int number, const QString& expected) {
+            QTest::newRow(how) << QString(how) << QString(command) << number << expected;
+        };
+        row("read-only folder", "import", 1544, folder);
+        row("read-only file", "rename", 8,
+            "The catalogue file '%1/data.mdb' is read-only (attempt to write a readonly database).");
+        row("journal", "rename", 2570,
+            "The catalogue '%1/data.mdb' needs recovery after a crash, but its folder '%1' is read-only, so the "
+            "journal the crash left ('%1/data.mdb-journal') cannot be played back and removed");
         // The engine's number for a full disk is also the program's type mismatch.
-        QTest::newRow("full disk, import")
-            << "full disk"
-            << "import" << 75 << "The disk is full: '%1/data.mdb' could not be written (";
-        QTest::newRow("damaged part table, import")
-            << "damaged part table"
-            << "import" << 11 << "The catalogue is damaged (database disk image is malformed; Page ";
+        row("full disk", "import", 75, "The disk is full: '%1/data.mdb' could not be written (");
+        row("damaged part table", "import", 11, "The catalogue is damaged (database disk image is malformed; Page ");
     }
 
     void writeFailureNamesTheCause() {
