@@ -126,8 +126,7 @@ private slots:
         TestCatalogue catalogue(owls + "INSERT INTO tblFigure VALUES (4, 2, 'Café', 'Cup');");
         START_PROGRAM(window, catalogue);
         ui(window).cboCategory->selectEntry(1);
-        const QString path = catalogue.directory() + QStringLiteral("/in.lrx");
-        writeFile(path, "header\r\n" + name.toLatin1() + "\r\nType\r\n");
+        const QString path = catalogue.file("in.lrx", "header\r\n" + name.toLatin1() + "\r\nType\r\n");
         const QString note = "\r\nNote: there is a figure with this name already in the database. Please rename this "
                              "figure as soon as possible.";
         QStringList stored;
@@ -211,8 +210,7 @@ private slots:
     void realFileDialog() {
         TestCatalogue catalogue(owls);
         START_PROGRAM(window, catalogue);
-        const QString path = catalogue.directory() + QStringLiteral("/in.lrx");
-        writeFile(path, "H\r\nN\r\nT\r\n");
+        const QString path = catalogue.file("in.lrx", "H\r\nN\r\nT\r\n");
         QStringList offered;
         bool chosen = false;
         whenModalOpens<QFileDialog>([&](QFileDialog* dialog) {
@@ -231,8 +229,7 @@ private slots:
     void importWaitsForAnotherWriter() {
         TestCatalogue catalogue(owls);
         START_PROGRAM(window, catalogue);
-        const QString path = catalogue.directory() + QStringLiteral("/in.lrx");
-        writeFile(path, "H\r\nN\r\nT\r\nA!1!x!\r\n");
+        const QString path = catalogue.file("in.lrx", "H\r\nN\r\nT\r\nA!1!x!\r\n");
         std::thread other = holdLock(catalogue.path(),
                                      "BEGIN IMMEDIATE; INSERT INTO tblFigure VALUES (7, 1, 'Theirs', 'T');"
                                      "INSERT INTO tblFigurePart VALUES (51, 7, 'Theirs', 1, 'y');",

@@ -379,11 +379,11 @@ private slots:
                                 " FigurePartName TEXT, AddedOn DATETIME, Painted BOOLEAN, Price NUMERIC,"
                                 " Amount DECIMAL(10,2), Weight REAL);"
                                 "INSERT INTO tblCategory VALUES (1, 'Animals');");
-        const QString older = catalogue.directory() + "/older.lrx";
-        writeFile(older, "Lumaret Import/ Export file, created 01/02/99\r\nHorse\r\nQuadruped\r\n"
-                         "Hip!3/5/2024 1:04:09 PM!True!12.34!5!0.125!\r\n"
-                         "Man\xFF!12/30/1899!-1!-7!!!\r\n"
-                         "Tail!2024-01-05 00:00:00!False!!1.5!3!\r\n");
+        const QString older =
+            catalogue.file("older.lrx", "Lumaret Import/ Export file, created 01/02/99\r\nHorse\r\nQuadruped\r\n"
+                                        "Hip!3/5/2024 1:04:09 PM!True!12.34!5!0.125!\r\n"
+                                        "Man\xFF!12/30/1899!-1!-7!!!\r\n"
+                                        "Tail!2024-01-05 00:00:00!False!!1.5!3!\r\n");
         Database db(catalogue.path());
         const qint32 horse = operations::importTransferFile(db, 1, older).figureId;
         QCOMPARE(partValues(catalogue, horse),

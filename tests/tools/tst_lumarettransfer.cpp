@@ -98,8 +98,7 @@ private slots:
         QFETCH(QString, printed);
         TestCatalogue byButton(TestCatalogue::sampleSql());
         TestCatalogue byCompanion(TestCatalogue::sampleSql());
-        const QString path = byButton.directory() + "/in.lrx";
-        writeFile(path, file);
+        const QString path = byButton.file("in.lrx", file);
 
         START_PROGRAM(window, byButton);
         QCOMPARE(ui(window).cboCategory->Text(), QStringLiteral("Animals"));
