@@ -77,15 +77,12 @@ private slots:
     void layout_data() {
         QTest::addColumn<int>("style");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("0") << 0 << "OK@2227.5 talk";
-        QTest::newRow("16") << 16 << "OK@2227.5 hand";
-        QTest::newRow("64") << 64 << "OK@2227.5 alert";
-        QTest::newRow("1") << 1 << "OK@1732.5 Cancel@3172.5 talk";
-        QTest::newRow("4") << 4 << "Yes@1732.5 No@3172.5 talk";
-        QTest::newRow("20") << 20 << "Yes@1507.5 No@2947.5 hand";
-        QTest::newRow("3") << 3 << "Yes@750 No@2190 Cancel@3630 talk";
-        QTest::newRow("2: unknown") << 2 << "";
-        QTest::newRow("48: unknown") << 48 << "";
+        // Styles 2 and 48 are unknown: no buttons, no picture.
+        for (const QString& row : QStringLiteral("0=OK@2227.5 talk,16=OK@2227.5 hand,64=OK@2227.5 alert,1=OK@1732.5 "
+                                                 "Cancel@3172.5 talk,4=Yes@1732.5 No@3172.5 talk,20=Yes@1507.5 "
+                                                 "No@2947.5 hand,3=Yes@750 No@2190 Cancel@3630 talk,2=,48=")
+                                      .split(','))
+            QTest::newRow(qPrintable(row)) << row.section('=', 0, 0).toInt() << row.section('=', 1);
     }
 
     void layout() {
@@ -106,21 +103,14 @@ private slots:
         QTest::addColumn<int>("style");
         QTest::addColumn<QString>("action");
         QTest::addColumn<int>("answer");
-        for (const auto& [style, action, answer] : {std::tuple{0, "cmdOK", 1},
-                                                    {0, "enter", 1},
-                                                    {20, "cmdYes", 6},
-                                                    {20, "cmdNo", 7},
-                                                    {3, "cmdCancel", 2},
-                                                    {1, "escape", 2},
-                                                    {20, "close", 2},
-                                                    {48, "close", 2},
-                                                    {20, "escape", 0},
-                                                    {-1, "cmdOK", 1},
-                                                    {-1, "enter", 1},
-                                                    {-1, "cmdCancel", 2},
-                                                    {-1, "escape", 2},
-                                                    {-1, "close", 2}})
-            QTest::addRow("%d %s", style, action) << style << QString(action) << answer;
+        for (const QString& row :
+             QStringLiteral("0 cmdOK 1,0 enter 1,20 cmdYes 6,20 cmdNo 7,3 cmdCancel 2,1 escape 2,20 "
+                            "close 2,48 close 2,20 escape 0,-1 cmdOK 1,-1 enter 1,-1 cmdCancel 2,"
+                            "-1 escape 2,-1 close 2")
+                 .split(',')) {
+            const QStringList field = row.split(' ');
+            QTest::newRow(qPrintable(row)) << field[0].toInt() << field[1] << field[2].toInt();
+        }
     }
 
     void endings() {
