@@ -210,8 +210,10 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("sentence");
         const QString error = QStringLiteral("lumaret-transfer: An error, ");
-        const auto row = [&](const char* name, QStringList arguments, QString sentence, QString change = {}) {
-            QTest::newRow(name) << change << arguments << 1 << error + sentence;
+        const auto row = [&](const char* name, QStringList arguments, QString sentence, QString change = {},
+                             int exitCode = 1) {
+            QTest::newRow(name) << change << arguments << exitCode
+                                << (exitCode == 1 ? error : QStringLiteral("lumaret-transfer: ")) + sentence;
         };
         row("no such category", {"export", "Nowhere", "Horse", "@/out.lrx"},
             "3265: 'Item not found in this collection: there is no category 'Nowhere'.' has occurred.\n");
@@ -240,10 +242,8 @@ private slots:
             "takes only whole-number identifiers. Correct that row, then try again.'",
             "CREATE TABLE t AS SELECT * FROM tblCategory; DROP TABLE tblCategory; ALTER TABLE t RENAME TO "
             "tblCategory; UPDATE tblCategory SET CategoryID = 'zz' WHERE CategoryID = 5");
-        QTest::newRow("unknown command") << QString() << QStringList{"remove", "Animals"} << 2
-                                         << "lumaret-transfer: unknown command 'remove'.";
-        QTest::newRow("too few arguments") << QString() << QStringList{"export", "Animals", "Horse"} << 2
-                                           << "lumaret-transfer: wrong number of arguments for 'export'.";
+        row("unknown command", {"remove", "Animals"}, "unknown command 'remove'.", {}, 2);
+        row("too few arguments", {"export", "Animals", "Horse"}, "wrong number of arguments for 'export'.", {}, 2);
     }
     void failsAndWritesNothing() {
         QFETCH(QString, change);
