@@ -27,10 +27,6 @@ const char* const twoCategories = "INSERT INTO tblCategory VALUES (1, 'Animals')
                                   " (11, 1, 'Twin', 'First'), (12, 1, 'Twin', NULL);"
                                   "INSERT INTO tblFigurePart VALUES (100, 10, ' Mane '), (101, 10, 'Tail'),"
                                   " (102, 11, 'Left arm'), (103, 12, 'Right arm');";
-// An older or hand-made file: identifier columns that take any value.
-const QString looseTables = "CREATE TABLE tblCategory (CategoryID INTEGER, CategoryName TEXT);"
-                            "CREATE TABLE tblFigure (FigureID, CategoryID, FigureName, FigureType);"
-                            "CREATE TABLE tblFigurePart (FigurePartID, FigureID, FigurePartName);";
 } // namespace
 
 class BrowsingTest : public QObject {
@@ -78,20 +74,19 @@ private slots:
         QTest::addColumn<QString>("rows");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("failure"); // empty: the null's
+        const auto row = [](const char* name, const char* rows, const char* shown) {
+            QTest::newRow(name) << QString(rows) << QString(shown) << QString();
+        };
         // Rows come in name order, and a null name sorts first.
-        QTest::newRow("category with a null name") << "INSERT INTO tblCategory VALUES (1, 'Alpha'), (2, NULL)"
-                                                   << "|-1||-1|figure type|0"
-                                                   << "";
-        QTest::newRow("category with a null identifier")
-            << "INSERT INTO tblCategory VALUES (1, 'Alpha'), (NULL, 'Beta'), (3, 'Gamma')"
-            << "Alpha (1),Beta (0)|-1||-1|figure type|0"
-            << "";
-        QTest::newRow("figure with a null identifier")
-            << "INSERT INTO tblCategory VALUES (1, 'Animals');"
-               "INSERT INTO tblFigure VALUES (10, 1, 'Alpha', 'First'), (NULL, 1, 'Beta', 'Second');"
-               "INSERT INTO tblFigurePart VALUES (100, 10, 'Mane');"
-            << "Animals (1)|0|Alpha,Beta|0|First|0"
-            << "";
+        row("category with a null name", "INSERT INTO tblCategory VALUES (1, 'Alpha'), (2, NULL)",
+            "|-1||-1|figure type|0");
+        row("category with a null identifier",
+            "INSERT INTO tblCategory VALUES (1, 'Alpha'), (NULL, 'Beta'), (3, 'Gamma')",
+            "Alpha (1),Beta (0)|-1||-1|figure type|0");
+        row("figure with a null identifier",
+            "INSERT INTO tblCategory VALUES (1, 'Animals'); INSERT INTO tblFigure VALUES (10, 1, 'Alpha', 'First'),"
+            " (NULL, 1, 'Beta', 'Second'); INSERT INTO tblFigurePart VALUES (100, 10, 'Mane');",
+            "Animals (1)|0|Alpha,Beta|0|First|0");
         // A fraction must not be rounded to some other figure's identifier.
         QTest::newRow("figure identifier with a fraction")
             << "INSERT INTO tblCategory VALUES (1, 'Animals'); INSERT INTO tblFigure VALUES (10, 1, 'Alpha', 'First'),"
@@ -159,8 +154,7 @@ private slots:
                                 "INSERT INTO tblCategory VALUES (1, 'A'); INSERT INTO tblFigure VALUES (1, 1, 'F', '');"
                                 "INSERT INTO tblFigurePart VALUES (1, 1, 'Zed', ''), (2, 1, 'Alpha', ''),"
                                 " (3, 1, 'Mid', '')");
-        frmLumaret* w = startProgram(catalogue);
-        QVERIFY(w);
+        START_PROGRAM(w, catalogue);
         const QByteArray exported = operations::figureTransferContent(w->db(), 1);
         QCOMPARE(listed(*ui(w).lstFigureParts).join("!!\r\n") + "!!\r\n",
                  exported.mid(exported.indexOf("F\r\n\r\n") + 5));
@@ -191,11 +185,9 @@ private slots:
         // The window keeps its designed caption until a figure is chosen.
         QTest::newRow("first category without figures")
             << "INSERT INTO tblCategory VALUES (1, 'Aaa'), (2, 'Bbb'); INSERT INTO tblFigure VALUES (1, 2, 'K', 'S')"
-            << "Aaa||figure type|0|Lumaret Import/ Export Tool"
-            << "";
+            << "Aaa||figure type|0|Lumaret Import/ Export Tool" << QString();
         // The whole notice is checked where deleting the last category brings it up.
-        QTest::newRow("empty") << ""
-                               << "||figure type|0|Lumaret Import/ Export Tool"
+        QTest::newRow("empty") << QString() << "||figure type|0|Lumaret Import/ Export Tool"
                                << "No information was loaded into the Category pull-down box.";
     }
 

@@ -243,18 +243,13 @@ private slots:
         QTest::addColumn<QStringList>("shown"); // the report, then categories, figures and parts shown afterwards
         const QString gone = "An error, 3021: 'The %1 with identifier %2 is no longer in the catalogue; nothing was "
                              "changed.' has occurred.";
-        QTest::newRow("figure renamed")
-            << "cmdEditFigure"
-            << "DELETE FROM tblFigure WHERE FigureID = 2"
-            << QStringList{gone.arg("figure").arg(2), "Animals", "Knights", "Vehicles", "Horse", "Body", "Mane"};
-        QTest::newRow("category renamed")
-            << "cmdEditCategory"
-            << "DELETE FROM tblCategory WHERE CategoryID = 1"
-            << QStringList{gone.arg("category").arg(1), "Knights", "Vehicles", "Archer", "Knight", "Bow"};
-        QTest::newRow("figure moved into it")
-            << "cmdMoveFigure"
-            << "DELETE FROM tblCategory WHERE CategoryID = 7"
-            << QStringList{gone.arg("category").arg(7), "Animals", "Knights", "Eagle", "Horse", "Wings"};
+        const auto row = [&](const char* name, const char* button, const QString& table, int id, const char* shown) {
+            QTest::newRow(name) << QString(button) << QString("DELETE FROM tbl%1 WHERE %1ID = %2").arg(table).arg(id)
+                                << QStringList{gone.arg(table.toLower()).arg(id)} + QString(shown).split(',');
+        };
+        row("figure renamed", "cmdEditFigure", "Figure", 2, "Animals,Knights,Vehicles,Horse,Body,Mane");
+        row("category renamed", "cmdEditCategory", "Category", 1, "Knights,Vehicles,Archer,Knight,Bow");
+        row("figure moved into it", "cmdMoveFigure", "Category", 7, "Animals,Knights,Eagle,Horse,Wings");
     }
 
     void goneMeanwhile() {
@@ -262,8 +257,7 @@ private slots:
         QFETCH(QString, meanwhile);
         QFETCH(QStringList, shown);
         TestCatalogue catalogue(editingRows);
-        frmLumaret* w = startProgram(catalogue);
-        QVERIFY(w);
+        START_PROGRAM(w, catalogue);
         QStringList before = everyRow(catalogue);
         if (button == "cmdMoveFigure") {
             whenModalOpens<frmMove>([&](frmMove* move) {

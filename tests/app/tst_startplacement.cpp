@@ -211,14 +211,14 @@ private slots:
     void readOnlyCatalogueSaysWhyOnce() {
         REQUIRE_JET_FIXTURES();
         const QTemporaryDir top;
-        const QByteArray disk = QFile::encodeName(top.path() + "/disk");
-        QDir().mkpath(top.path() + "/disk");
-        if (::mount("tmpfs", disk.constData(), "tmpfs", 0, "size=4m") != 0)
+        const TinyDisk disk(top.path() + "/disk", "4m");
+        if (!disk.mounted)
             QSKIP(
                 "mounting a small tmpfs needs root (or CAP_SYS_ADMIN); nothing else makes a file unwritable for root");
-        const QString file = top.path() + "/disk/data.mdb";
+        const QString file = disk.path + "/data.mdb";
         QFile::copy(jetDir + "/catalogueV2000.mdb", file);
-        const bool readOnly = ::mount("tmpfs", disk.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=4m") == 0;
+        const bool readOnly =
+            ::mount("tmpfs", QFile::encodeName(disk.path).constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=4m") == 0;
         const QByteArray before = fileContent(file);
         frmMsgBox::setNextAnswer(msgbox::Ok); // the notice
         frmMsgBox::setNextAnswer(msgbox::Ok); // the refused rename
@@ -229,7 +229,6 @@ private slots:
         const QList<ShownMessage> shown = frmMsgBox::takeShown();
         stopProgram();
         const QByteArray after = fileContent(file);
-        ::umount(disk.constData());
         QVERIFY(readOnly && w);
         QCOMPARE(shown.size(), 2);
         QVERIFY2(shown[0].text.contains("cannot be changed: The catalogue file"), qPrintable(shown[0].text));

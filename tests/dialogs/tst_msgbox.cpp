@@ -77,15 +77,12 @@ private slots:
     void layout_data() {
         QTest::addColumn<int>("style");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("0") << 0 << "OK@2227.5 talk";
-        QTest::newRow("16") << 16 << "OK@2227.5 hand";
-        QTest::newRow("64") << 64 << "OK@2227.5 alert";
-        QTest::newRow("1") << 1 << "OK@1732.5 Cancel@3172.5 talk";
-        QTest::newRow("4") << 4 << "Yes@1732.5 No@3172.5 talk";
-        QTest::newRow("20") << 20 << "Yes@1507.5 No@2947.5 hand";
-        QTest::newRow("3") << 3 << "Yes@750 No@2190 Cancel@3630 talk";
-        QTest::newRow("2: unknown") << 2 << "";
-        QTest::newRow("48: unknown") << 48 << "";
+        // Styles 2 and 48 are unknown: no buttons, no picture.
+        for (const QString& row : QStringLiteral("0=OK@2227.5 talk,16=OK@2227.5 hand,64=OK@2227.5 alert,1=OK@1732.5 "
+                                                 "Cancel@3172.5 talk,4=Yes@1732.5 No@3172.5 talk,20=Yes@1507.5 "
+                                                 "No@2947.5 hand,3=Yes@750 No@2190 Cancel@3630 talk,2=,48=")
+                                      .split(','))
+            QTest::newRow(qPrintable(row)) << row.section('=', 0, 0).toInt() << row.section('=', 1);
     }
 
     void layout() {
@@ -100,41 +97,47 @@ private slots:
         QCOMPARE(box.size(), QSize(378, 118));
     }
 
-    void answers_data() {
+    // Each way of ending the message box (its answer; 0: it stays open) and the text input (style -1; 1: the text
+    // handed back as it stands, blanks and all, and whole: longer than a line edit takes unless told otherwise).
+    void endings_data() {
         QTest::addColumn<int>("style");
         QTest::addColumn<QString>("action");
         QTest::addColumn<int>("answer");
-        QTest::newRow("OK") << 0 << "cmdOK" << 1;
-        QTest::newRow("Enter on OK") << 0 << "enter" << 1;
-        QTest::newRow("Yes") << 20 << "cmdYes" << 6;
-        QTest::newRow("No") << 20 << "cmdNo" << 7;
-        QTest::newRow("Cancel") << 3 << "cmdCancel" << 2;
-        QTest::newRow("Escape with Cancel") << 1 << "escape" << 2;
-        QTest::newRow("close box on a question") << 20 << "close" << 2;
-        QTest::newRow("close box with no buttons") << 48 << "close" << 2;
-        QTest::newRow("Escape without Cancel stays open") << 20 << "escape" << 0;
+        for (const QString& row :
+             QStringLiteral("0 cmdOK 1,0 enter 1,20 cmdYes 6,20 cmdNo 7,3 cmdCancel 2,1 escape 2,20 "
+                            "close 2,48 close 2,20 escape 0,-1 cmdOK 1,-1 enter 1,-1 cmdCancel 2,"
+                            "-1 escape 2,-1 close 2")
+                 .split(',')) {
+            const QStringList field = row.split(' ');
+            QTest::newRow(qPrintable(row)) << field[0].toInt() << field[1] << field[2].toInt();
+        }
     }
 
-    void answers() {
+    void endings() {
         QFETCH(int, style);
         QFETCH(QString, action);
         QFETCH(int, answer);
+        const QString proposed = "  Tower's " + QString(40000, QLatin1Char('o')) + "top  ";
         frmMsgBox box;
+        frmInputBox input;
         box.prepare("text", msgbox::Style(style), "caption");
-        box.show();
+        input.prepare(QStringLiteral("Prompt"), msgbox::Information, QStringLiteral("Caption"), proposed);
+        QDialog* shown = style < 0 ? static_cast<QDialog*>(&input) : &box;
+        shown->show();
         setPointer(Pointer::Custom);
-        if (action == "enter")
-            QTest::keyClick(&box, Qt::Key_Return);
-        else if (action == "escape")
-            QTest::keyClick(&box, Qt::Key_Escape);
-        else if (action == "close")
-            box.close();
+        if (action == "close")
+            shown->close();
+        else if (action.startsWith("cmd"))
+            shown->findChild<QPushButton*>(action)->click();
         else
-            box.findChild<QPushButton*>(action)->click();
-        QCOMPARE(box.isVisible(), answer == 0);
-        if (answer != 0)
+            QTest::keyClick(style < 0 ? static_cast<QWidget*>(input.txtReason) : &box,
+                            action == "enter" ? Qt::Key_Return : Qt::Key_Escape);
+        QCOMPARE(shown->isVisible(), answer == 0);
+        if (style < 0)
+            QCOMPARE(input.text(), answer == 1 ? proposed : QString());
+        else if (answer != 0)
             QCOMPARE(int(box.answer()), answer);
-        if (action.startsWith("cmd")) // its buttons give the pointer back before the box goes
+        if (action != "close" && answer != 0) // its buttons and keys give the pointer back before it goes
             QCOMPARE(pointer(), Pointer::Default);
     }
 
@@ -188,19 +191,6 @@ private slots:
             const QString cut = cutIn(box, message.text);
             QVERIFY2(cut.isEmpty(), qPrintable(cut + " in: " + message.text));
         }
-    }
-
-    void showMessageWaitsForTheRealWindow() {
-        QString seenCaption;
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<frmMsgBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            seenCaption = box->windowTitle();
-            box->cmdNo->click();
-        });
-        QCOMPARE(ShowMessage("Delete it?", msgbox::YesNo | msgbox::Stop, "Warning"), msgbox::No);
-        QCOMPARE(seenCaption, QStringLiteral("Warning"));
     }
 
     void everyExceptionIsReported_data() {
@@ -266,40 +256,15 @@ private slots:
         QCOMPARE(box.pctAlert->isHidden() ? QPoint() : box.pctAlert->pos(), alert);
     }
 
-    void endings_data() {
-        QTest::addColumn<bool>("kept");
-        QTest::newRow("OK") << true;
-        QTest::newRow("Enter") << true;
-        QTest::newRow("Cancel") << false;
-        QTest::newRow("Escape") << false;
-        QTest::newRow("closed") << false;
-    }
-
-    void endings() {
-        QFETCH(bool, kept);
-        // Handed back as it stands, blanks and all, and whole: longer than a line edit takes unless told otherwise.
-        const QString proposed = "  Tower's " + QString(40000, QLatin1Char('o')) + "top  ";
-        const QByteArray ending = QTest::currentDataTag();
-        frmInputBox box;
-        box.prepare(QStringLiteral("Prompt"), msgbox::Information, QStringLiteral("Caption"), proposed);
-        box.show();
-        setPointer(Pointer::Custom);
-        if (ending == "OK")
-            box.cmdOK->click();
-        else if (ending == "Cancel")
-            box.cmdCancel->click();
-        else if (ending == "closed")
-            box.close();
-        else
-            QTest::keyClick(box.txtReason, ending == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
-        QVERIFY(box.isHidden());
-        QCOMPARE(box.text(), kept ? proposed : QString());
-        if (ending != "closed") // the buttons and keys put the pointer back
-            QCOMPARE(pointer(), Pointer::Default);
-    }
-
-    void askTextThroughTheRealWindow() {
+    // Both ask through the real, modal window and wait for it.
+    void realWindows() {
         QString seen;
+        whenModalOpens<frmMsgBox>([&](frmMsgBox* box) {
+            seen = box->windowTitle();
+            box->cmdNo->click();
+        });
+        QCOMPARE(ShowMessage("Delete it?", msgbox::YesNo | msgbox::Stop, "Warning"), msgbox::No);
+        QCOMPARE(seen, QStringLiteral("Warning"));
         whenModalOpens<frmInputBox>([&](frmInputBox* box) {
             seen = box->windowTitle() + '|' + box->lblMsgText->text();
             // The proposed text opens selected, ready to be typed over; add to it instead.

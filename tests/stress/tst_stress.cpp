@@ -28,9 +28,7 @@ QString writeTransferFile(const QString& directory, int parts) {
     for (int i = 1; i <= parts; ++i)
         bytes += 'P' + QByteArray::number(i).rightJustified(6, '0') + "!\r\n";
     const QString path = directory + QStringLiteral("/stress.lrx");
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
+    writeFile(path, bytes);
     return path;
 }
 

@@ -51,6 +51,12 @@ private:
     QTemporaryDir dir;
 };
 
+// An older or hand-made catalogue's tables: columns without types, so identifiers take any value and names have no
+// collation.
+inline const QString looseTables = QStringLiteral(
+    "CREATE TABLE tblCategory (CategoryID, CategoryName); CREATE TABLE tblFigure (FigureID, CategoryID, FigureName,"
+    " FigureType); CREATE TABLE tblFigurePart (FigurePartID, FigureID, FigurePartName);");
+
 // Runs a whole script, comments and all, on the SQLite file at path as the sqlite3 tool would; the rows of its last
 // query come back with their columns joined by "|" (null as "<null>"). A failing script fails the test.
 QStringList rowsOf(const QString& path, const QString& script);

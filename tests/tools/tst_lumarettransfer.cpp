@@ -98,8 +98,7 @@ private slots:
         QFETCH(QString, printed);
         TestCatalogue byButton(TestCatalogue::sampleSql());
         TestCatalogue byCompanion(TestCatalogue::sampleSql());
-        const QString path = byButton.directory() + "/in.lrx";
-        writeFile(path, file);
+        const QString path = byButton.file("in.lrx", file);
 
         START_PROGRAM(window, byButton);
         QCOMPARE(ui(window).cboCategory->Text(), QStringLiteral("Animals"));
@@ -211,8 +210,10 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("sentence");
         const QString error = QStringLiteral("lumaret-transfer: An error, ");
-        const auto row = [&](const char* name, QStringList arguments, QString sentence, QString change = {}) {
-            QTest::newRow(name) << change << arguments << 1 << error + sentence;
+        const auto row = [&](const char* name, QStringList arguments, QString sentence, QString change = {},
+                             int exitCode = 1) {
+            QTest::newRow(name) << change << arguments << exitCode
+                                << (exitCode == 1 ? error : QStringLiteral("lumaret-transfer: ")) + sentence;
         };
         row("no such category", {"export", "Nowhere", "Horse", "@/out.lrx"},
             "3265: 'Item not found in this collection: there is no category 'Nowhere'.' has occurred.\n");
@@ -224,8 +225,6 @@ private slots:
             "457: 'More than one category is named 'animals' (identifiers 1 and 6)",
             "INSERT INTO tblCategory VALUES (6, ' ANIMALS')");
         row("a bad transfer file", {"import", "@/bad.lrx", "Animals"}, "62: 'Input past end of file'");
-        row("a transfer file that is not there", {"import", "@/none.lrx", "Animals"},
-            "53: 'File not found: '@/none.lrx''");
         row("export over a file", {"export", "Animals", "Horse", "@/Horse.lrx"}, "58: 'File already exists: '");
         row("export-all over a file", {"export-all", "Animals", "@"}, "58: 'File already exists: '");
         row("export-all of a figure no file can carry", {"export-all", "Animals", "@", "--force"},
@@ -243,10 +242,8 @@ private slots:
             "takes only whole-number identifiers. Correct that row, then try again.'",
             "CREATE TABLE t AS SELECT * FROM tblCategory; DROP TABLE tblCategory; ALTER TABLE t RENAME TO "
             "tblCategory; UPDATE tblCategory SET CategoryID = 'zz' WHERE CategoryID = 5");
-        QTest::newRow("unknown command") << QString() << QStringList{"remove", "Animals"} << 2
-                                         << "lumaret-transfer: unknown command 'remove'.";
-        QTest::newRow("too few arguments") << QString() << QStringList{"export", "Animals", "Horse"} << 2
-                                           << "lumaret-transfer: wrong number of arguments for 'export'.";
+        row("unknown command", {"remove", "Animals"}, "unknown command 'remove'.", {}, 2);
+        row("too few arguments", {"export", "Animals", "Horse"}, "wrong number of arguments for 'export'.", {}, 2);
     }
     void failsAndWritesNothing() {
         QFETCH(QString, change);
@@ -270,43 +267,24 @@ private slots:
     }
 
     // Without --catalogue the companion finds the catalogue as the program does (whose test tries every place and
-    // order), and never makes one.
-    void findsTheCatalogue_data() {
-        QTest::addColumn<QStringList>("present"); // of "beside", "user"
-        QTest::addColumn<QString>("used");        // the category its catalogue holds; none: refused
-        QTest::newRow("beside the program") << QStringList{"beside", "user"} << "Beside";
-        QTest::newRow("the user's") << QStringList{"user"} << "User";
-        QTest::newRow("none") << QStringList() << QString();
-    }
+    // order): here none, which it never makes, then one beside it.
     void findsTheCatalogue() {
-        QFETCH(QStringList, present);
-        QFETCH(QString, used);
         const QTemporaryDir home;
         const QString program = home.filePath("bin/lumaret-transfer");
         QVERIFY(QDir().mkpath(home.filePath("bin")) && QFile::copy(QStringLiteral(LUMARET_TRANSFER), program));
-        const QString dataFolder = home.filePath("data/LumaretTool");
-        const QMap<QString, QString> places{{"beside", home.filePath("bin/data.mdb")},
-                                            {"user", dataFolder + "/data.mdb"}};
-        for (const QString& place : present) {
-            TestCatalogue made("INSERT INTO tblCategory VALUES (1, '" + place.left(1).toUpper() + place.mid(1) + "')");
-            QVERIFY(QDir().mkpath(QFileInfo(places[place]).absolutePath()) && QFile::copy(made.path(), places[place]));
-        }
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("HOME", home.path());
         environment.insert("XDG_DATA_HOME", home.filePath("data"));
-        const Ran ran = runProgram(program, {"list"}, {}, {}, environment);
-
-        if (used.isEmpty()) {
-            QCOMPARE(ran.exitCode, 1);
-            QVERIFY2(ran.err.startsWith("lumaret-transfer: An error, 3024: 'No catalogue was found beside this "
-                                        "program or at '" +
-                                        dataFolder + "/data.mdb'"),
-                     qPrintable(ran.err));
-            QVERIFY(!QFileInfo::exists(home.filePath("data")));
-            return;
-        }
-        QCOMPARE(ran.exitCode, 0);
-        QCOMPARE(ran.out, "1\t0\t" + used + "\n");
+        const Ran none = runProgram(program, {"list"}, {}, {}, environment);
+        QCOMPARE(none.exitCode, 1);
+        QVERIFY2(none.err.startsWith("lumaret-transfer: An error, 3024: 'No catalogue was found beside this program "
+                                     "or at '" +
+                                     home.filePath("data/LumaretTool/data.mdb'")),
+                 qPrintable(none.err));
+        QVERIFY(!QFileInfo::exists(home.filePath("data")));
+        const TestCatalogue beside("INSERT INTO tblCategory VALUES (1, 'Beside')");
+        QVERIFY(QFile::copy(beside.path(), home.filePath("bin/data.mdb")));
+        QCOMPARE(runProgram(program, {"list"}, {}, {}, environment).out, "1\t0\tBeside\n");
     }
 };
 
