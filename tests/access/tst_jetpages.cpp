@@ -1,6 +1,6 @@
-// The project's own Access page code against jetcheck, an independent reader on another library: tables beyond
-// the catalogue's read back the rows it prints, damaged copies are refused, a table outgrowing its usage maps stays
-// sound, and an interrupted commit is undone. Everyday row writes are checked by the Access model test.
+// The project's own Access page code against jetcheck, an independent reader on another library: damaged copies
+// are refused, a table outgrowing its usage maps reads back as written, and an interrupted commit is undone.
+// Reading every sample file is checked by the conversion test, everyday row writes by the Access model test.
 #include "access/jet/FilePageStore.h"
 #include "access/jet/JetError.h"
 #include "access/jet/RowCodec.h"
@@ -10,7 +10,6 @@
 #include "support/AccessCheck.h"
 
 #include <QtTest>
-#include <cmath>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -22,40 +21,6 @@ const QString jetDir = QStringLiteral(LUMARET_FIXTURES_DIR "/jet");
 #define REQUIRE_TOOLS()                                                                                                \
     if (const QString why = accesscheck::missing(); !why.isEmpty())                                                    \
         QSKIP(qPrintable(why));
-
-// A table's rows as the page code reads them, in the form accesscheck::dumped gives the checker's.
-QStringList ownDump(const QString& file, const QString& table) {
-    FilePageStore store(file, FilePageStore::Mode::ReadOnly);
-    const TableDef def = readTableDef(store, table);
-    QStringList lines;
-    scanRows(store, def, [&](RowId, const QList<Value>& row) {
-        QStringList cells;
-        for (const Value& v : row) {
-            QString text = isNull(v) ? "<null>" : QString();
-            if (const auto* b = std::get_if<bool>(&v))
-                text = *b ? "1" : "0";
-            else if (const auto* n = std::get_if<qint64>(&v))
-                text = QString::number(*n);
-            else if (const auto* m = std::get_if<Currency>(&v))
-                text = QString::number(double(m->tenThousandths) / 10000, 'g', 17);
-            else if (const auto* d = std::get_if<double>(&v))
-                text = QString::number(*d, 'g', 17);
-            else if (const auto* t = std::get_if<DateTime>(&v))
-                text = QDateTime(QDate(1899, 12, 30).startOfDay())
-                           .addSecs(std::llround(std::trunc(t->days) * 86400 +
-                                                 std::fabs(t->days - std::trunc(t->days)) * 86400))
-                           .toString("yyyy-MM-dd hh:mm:ss");
-            else if (const auto* s = std::get_if<QString>(&v))
-                text = *s;
-            else if (const auto* bytes = std::get_if<QByteArray>(&v))
-                text = QString::fromLatin1(bytes->toHex());
-            cells << (isNull(v) ? text : accesscheck::normal(text));
-        }
-        lines << cells.join('|');
-    });
-    accesscheck::sortRows(lines);
-    return lines;
-}
 
 QByteArray contents(const QString& file) {
     QFile f(file);
@@ -70,8 +35,6 @@ struct KeepsIndexes : NoIndexUpkeep {
 class TestJetPages : public QObject {
     Q_OBJECT
 private slots:
-    void readsWhatJetcheckReads_data();
-    void readsWhatJetcheckReads();
     void damageIsRefused_data();
     void damageIsRefused();
     void aTableOutgrowingItsMapsStaysSound();
@@ -82,22 +45,6 @@ private slots:
 
 // Tables of other files, with deleted rows and every common type. (The catalogue samples' rows are compared by the
 // Access model test, through the catalogue that reads them.)
-void TestJetPages::readsWhatJetcheckReads_data() {
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("table");
-    QTest::addRow("deleted rows") << "delTestV2000.mdb"
-                                  << "Table";
-    QTest::addRow("every common type") << "testV2000.mdb"
-                                       << "Table1";
-}
-
-void TestJetPages::readsWhatJetcheckReads() {
-    REQUIRE_TOOLS();
-    QFETCH(QString, file);
-    QFETCH(QString, table);
-    QCOMPARE(ownDump(jetDir + "/" + file, table.toLower()), accesscheck::dumped(jetDir + "/" + file, table));
-}
-
 void TestJetPages::damageIsRefused_data() {
     QTest::addColumn<bool>("cut");
     QTest::addRow("a data page zeroed") << false;
@@ -123,7 +70,8 @@ void TestJetPages::damageIsRefused() {
         QVERIFY(f.seek(qint64(dataPage) * 4096) && f.write(QByteArray(4096, 0)) == 4096);
     f.close();
     try {
-        ownDump(file, "tblFigurePart");
+        FilePageStore store(file, FilePageStore::Mode::ReadOnly);
+        scanRows(store, readTableDef(store, "tblFigurePart"), [](RowId, const QList<Value>&) {});
         QFAIL("the damaged copy was read");
     } catch (const Error& e) {
         QCOMPARE(e.kind(), Error::Kind::Damaged);
@@ -137,6 +85,7 @@ void TestJetPages::aTableOutgrowingItsMapsStaysSound() {
     REQUIRE_TOOLS();
     QTemporaryDir dir;
     const QString file = accesscheck::copyOf("delTestV2000.mdb", dir.path());
+    QStringList expected = accesscheck::dumped(file, "Table");
     {
         FilePageStore store(file, FilePageStore::Mode::ReadWrite);
         TableDef def = readTableDef(store, "Table");
@@ -144,7 +93,7 @@ void TestJetPages::aTableOutgrowingItsMapsStaysSound() {
         QList<RowId> ids;
         for (int i = 0; i < 20000; ++i)
             ids << insertRow(store, def, {QString("row %1 ").arg(i).leftJustified(48, 'a'), QString(48, 'b')}, none);
-        for (int i = 0; i < ids.size(); i += 4)
+        for (int i = 0; i < ids.size(); i += 4) // grown rows move, leaving a pointer behind
             updateRow(store, def, ids[i], {QString("row %1 grown ").arg(i).leftJustified(50, 'g'), QString(50, u'é')},
                       none);
         for (int i = 0; i < ids.size(); i += 6)
@@ -152,7 +101,12 @@ void TestJetPages::aTableOutgrowingItsMapsStaysSound() {
         QVERIFY(store.pageCount() > 600);
         store.commit();
     }
-    QCOMPARE(ownDump(file, "Table"), accesscheck::dumped(file, "Table"));
+    for (int i = 0; i < 20000; ++i)
+        if (i % 6 != 0)
+            expected << (i % 4 ? QString("row %1 ").arg(i).leftJustified(48, 'a') + '|' + QString(48, 'b')
+                               : QString("row %1 grown ").arg(i).leftJustified(50, 'g') + '|' + QString(50, u'é'));
+    accesscheck::sortRows(expected);
+    QCOMPARE(accesscheck::dumped(file, "Table"), expected);
     QString said;
     QVERIFY2(accesscheck::checks(file, true, &said), qPrintable(said));
 }

@@ -186,6 +186,12 @@ private slots:
         QTest::newRow("first category without figures")
             << "INSERT INTO tblCategory VALUES (1, 'Aaa'), (2, 'Bbb'); INSERT INTO tblFigure VALUES (1, 2, 'K', 'S')"
             << "Aaa||figure type|0|Lumaret Import/ Export Tool" << QString();
+        // Columns are found by name whatever their case, as the older engine found them.
+        QTest::newRow("part columns in lower case")
+            << "DROP TABLE tblFigurePart; CREATE TABLE tblFigurePart (figurepartid INTEGER PRIMARY KEY, figureid "
+               "INTEGER, figurepartname TEXT); INSERT INTO tblCategory VALUES (1, 'Aaa'); INSERT INTO tblFigure "
+               "VALUES (1, 1, 'K', 'S'); INSERT INTO tblFigurePart VALUES (1, 1, 'Arm')"
+            << "Aaa|K|S|1|" + versioned << "";
         // The whole notice is checked where deleting the last category brings it up.
         QTest::newRow("empty") << QString() << "||figure type|0|Lumaret Import/ Export Tool"
                                << "No information was loaded into the Category pull-down box.";
