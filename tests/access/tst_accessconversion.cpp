@@ -47,8 +47,7 @@ private slots:
     }
 
     void everyRowAsTheCheckerReadsIt() {
-        if (const QString why = accesscheck::missing(); !why.isEmpty())
-            QSKIP(qPrintable(why));
+        REQUIRE_ACCESS_TOOLS();
         QFETCH(QString, file);
         const QString source = jetDir + '/' + file;
         const QStringList tables = accesscheck::tables(source);
@@ -232,8 +231,14 @@ private slots:
     // Random texts of the pieces that matter: the compressed mark, the 0x00 toggles, surrogates alone and paired,
     // odd lengths. Where the shortcut gives up, the caller takes the QString.
     void pageTextAsUtf8() {
-        const QList<QByteArray> pieces = {"\xFF\xFE", QByteArray(1, 0), "A", "\xE9", "\xAC\x20", "\x3D\xD8",
-                                          QByteArray("\x00\xDE", 2), QByteArray("\x1E\xDD\x34\xD8", 4)};
+        const QList<QByteArray> pieces = {"\xFF\xFE",
+                                          QByteArray(1, 0),
+                                          "A",
+                                          "\xE9",
+                                          "\xAC\x20",
+                                          "\x3D\xD8",
+                                          QByteArray("\x00\xDE", 2),
+                                          QByteArray("\x1E\xDD\x34\xD8", 4)};
         QRandomGenerator random(18);
         for (int n = 0; n < 20000; ++n) {
             QByteArray bytes;

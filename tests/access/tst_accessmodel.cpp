@@ -21,20 +21,6 @@
 namespace {
 const char* const tables[] = {"tblCategory", "tblFigure", "tblFigurePart"};
 
-quint32 seed() {
-    bool given = false;
-    const quint32 value = qEnvironmentVariable("LUMARET_MODEL_SEED").toUInt(&given);
-    const quint32 chosen = given ? value : QRandomGenerator::global()->generate();
-    qInfo("seed %u (LUMARET_MODEL_SEED repeats it)", chosen);
-    return chosen;
-}
-
-int steps() {
-    bool given = false;
-    const int count = qEnvironmentVariable("LUMARET_MODEL_STEPS").toInt(&given);
-    return given ? count : 300;
-}
-
 // The first column of every row of a query.
 QList<qint32> identifiers(Database& db, const QString& sql) {
     QList<qint32> found;
@@ -175,10 +161,7 @@ class AccessModelTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        if (const QString why = accesscheck::missing(); !why.isEmpty())
-            QSKIP(qPrintable(why));
-    }
+    void init() { REQUIRE_ACCESS_TOOLS(); }
 
     void commandsAgree_data() {
         QTest::addColumn<QString>("fixture");
@@ -192,7 +175,7 @@ private slots:
         QTemporaryDir folder;
         const QString file = accesscheck::copyOf(fixture, folder.path());
         const QString model = folder.filePath(QStringLiteral("model.db"));
-        QRandomGenerator random(seed());
+        QRandomGenerator random(randomSeed("LUMARET_MODEL_SEED"));
         Database access(file);
         QSqlQuery(access.connection()).exec(QStringLiteral("VACUUM INTO '%1'").arg(model));
         Database sqlite(model);
@@ -200,7 +183,9 @@ private slots:
         const QString read = differences(sqlite, file, true);
         QVERIFY2(read.isEmpty(), qPrintable(read));
         Twins twins{access, sqlite, random, folder.path()};
-        const int count = steps();
+        const int count = qEnvironmentVariableIsSet("LUMARET_MODEL_STEPS")
+                              ? qEnvironmentVariableIntValue("LUMARET_MODEL_STEPS")
+                              : 300;
         for (int step = 1; step <= count; ++step) {
             twins.step();
             if (QTest::currentTestFailed())
@@ -284,7 +269,7 @@ private slots:
             writeFile(transfer, operations::figureTransferContent(db, 10));
             parts = identifiers(db, QStringLiteral("SELECT COUNT(*) FROM tblFigurePart WHERE FigureID = 10")).value(0);
         }
-        QRandomGenerator random(seed());
+        QRandomGenerator random(randomSeed("LUMARET_MODEL_SEED"));
         const int kills = qgetenv("LUMARET_STRESS") == "long" ? 200 : 6;
         for (int kill = 1; kill <= kills; ++kill) {
             QProcess child;

@@ -89,8 +89,7 @@ private slots:
     // The oracle: in every index of every sample catalogue, the entries are exactly the keys made of the live rows,
     // each pointing at its row.
     void samplesHoldTheKeysWeMake() {
-        if (const QString why = accesscheck::missing(); !why.isEmpty())
-            QSKIP(qPrintable(why));
+        REQUIRE_ACCESS_TOOLS();
         for (const QString& name : catalogues) {
             FilePageStore store(fixtures + name, FilePageStore::Mode::ReadOnly);
             for (const QString& tableName : tables) {
@@ -110,8 +109,7 @@ private slots:
     // is left, and the checker and its writer accept that tree; then the tree empties to a bare root. At each
     // stage the walk gives the model's entries and the pages are sound.
     void treeGrowsAndShrinks() {
-        if (const QString why = accesscheck::missing(); !why.isEmpty())
-            QSKIP(qPrintable(why));
+        REQUIRE_ACCESS_TOOLS();
         QTemporaryDir dir;
         const QString copy = accesscheck::copyOf("catalogueV2000.mdb", dir.path());
         FilePageStore store(copy, FilePageStore::Mode::ReadWrite);

@@ -8,6 +8,7 @@
 #include "access/jet/TableDefs.h"
 #include "access/jet/Writability.h"
 #include "support/AccessCheck.h"
+#include "support/TestCatalogue.h"
 
 #include <QtTest>
 #include <csignal>
@@ -16,16 +17,7 @@
 using namespace jet;
 
 namespace {
-const QString jetDir = QStringLiteral(LUMARET_FIXTURES_DIR "/jet");
-
-#define REQUIRE_TOOLS()                                                                                                \
-    if (const QString why = accesscheck::missing(); !why.isEmpty())                                                    \
-        QSKIP(qPrintable(why));
-
-QByteArray contents(const QString& file) {
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+const QString jetDir = QStringLiteral(JET_FIXTURES);
 
 struct KeepsIndexes : NoIndexUpkeep {
     std::optional<QString> whyNotKept(PageStore&, const TableDef&) override { return std::nullopt; }
@@ -52,7 +44,7 @@ void TestJetPages::damageIsRefused_data() {
 }
 
 void TestJetPages::damageIsRefused() {
-    REQUIRE_TOOLS();
+    REQUIRE_ACCESS_TOOLS();
     QFETCH(bool, cut);
     QTemporaryDir dir;
     const QString file = accesscheck::copyOf("catalogueChurnV2000.mdb", dir.path());
@@ -82,7 +74,7 @@ void TestJetPages::damageIsRefused() {
 // A table without indexes, grown past the 512 pages an inline usage map covers: its map of owned pages becomes a
 // reference map, the file's map of free pages moves, and moved and deleted rows are spread over it all.
 void TestJetPages::aTableOutgrowingItsMapsStaysSound() {
-    REQUIRE_TOOLS();
+    REQUIRE_ACCESS_TOOLS();
     QTemporaryDir dir;
     const QString file = accesscheck::copyOf("delTestV2000.mdb", dir.path());
     QStringList expected = accesscheck::dumped(file, "Table");
@@ -112,10 +104,10 @@ void TestJetPages::aTableOutgrowingItsMapsStaysSound() {
 }
 
 void TestJetPages::interruptedCommitIsUndone() {
-    REQUIRE_TOOLS();
+    REQUIRE_ACCESS_TOOLS();
     QTemporaryDir dir;
     const QString file = accesscheck::copyOf("catalogueV2000.mdb", dir.path());
-    const QByteArray original = contents(file);
+    const QByteArray original = fileContent(file);
     auto change = [&](FilePageStore& store) {
         TableDef def = readTableDef(store, "tblFigure");
         NoIndexUpkeep none;
@@ -128,7 +120,7 @@ void TestJetPages::interruptedCommitIsUndone() {
         store.rollback();
         store.commit();
     }
-    QCOMPARE(contents(file), original);
+    QCOMPARE(fileContent(file), original);
     {
         FilePageStore store(file, FilePageStore::Mode::ReadWrite);
         change(store);
@@ -136,10 +128,10 @@ void TestJetPages::interruptedCommitIsUndone() {
         QVERIFY_THROWS_EXCEPTION(Error, store.commit());
         FilePageStore::crashAfterPagesForTesting = -1;
     }
-    QVERIFY(contents(file) != original && QFileInfo::exists(FilePageStore::journalPath(file)));
-    QByteArray journal = contents(FilePageStore::journalPath(file));
+    QVERIFY(fileContent(file) != original && QFileInfo::exists(FilePageStore::journalPath(file)));
+    QByteArray journal = fileContent(FilePageStore::journalPath(file));
     FilePageStore(file, FilePageStore::Mode::ReadOnly); // opening puts the original back
-    QCOMPARE(contents(file), original);
+    QCOMPARE(fileContent(file), original);
     QVERIFY(!QFileInfo::exists(FilePageStore::journalPath(file)));
 
     // A journal torn before its end was written before the file was touched: it is dropped, the file kept.
@@ -148,15 +140,15 @@ void TestJetPages::interruptedCommitIsUndone() {
     torn.write(journal.left(journal.size() - 3));
     torn.close();
     FilePageStore(file, FilePageStore::Mode::ReadWrite);
-    QCOMPARE(contents(file), original);
+    QCOMPARE(fileContent(file), original);
     QVERIFY(!QFileInfo::exists(FilePageStore::journalPath(file)));
 }
 
 void TestJetPages::failedWriteLeavesTheFileAsItWas() {
-    REQUIRE_TOOLS();
+    REQUIRE_ACCESS_TOOLS();
     QTemporaryDir dir;
     const QString file = accesscheck::copyOf("catalogueV2000.mdb", dir.path());
-    const QByteArray original = contents(file);
+    const QByteArray original = fileContent(file);
     FilePageStore store(file, FilePageStore::Mode::ReadWrite);
     TableDef def = readTableDef(store, "tblFigurePart");
     NoIndexUpkeep none;
@@ -177,12 +169,12 @@ void TestJetPages::failedWriteLeavesTheFileAsItWas() {
         setrlimit(RLIMIT_FSIZE, &saved);
         QCOMPARE(e.kind(), Error::Kind::DiskFull);
     }
-    QCOMPARE(contents(file), original);
+    QCOMPARE(fileContent(file), original);
     QVERIFY(!QFileInfo::exists(FilePageStore::journalPath(file)));
 }
 
 void TestJetPages::whyNotWritable() {
-    REQUIRE_TOOLS();
+    REQUIRE_ACCESS_TOOLS();
     KeepsIndexes keeps;
     NoIndexUpkeep keepsNone;
     FilePageStore catalogue(jetDir + "/catalogueIndexedV2003.mdb", FilePageStore::Mode::ReadOnly);

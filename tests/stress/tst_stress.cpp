@@ -14,22 +14,11 @@ bool longRun() {
     return qgetenv("LUMARET_STRESS") == "long";
 }
 
-// The seed is printed, and can be given back through LUMARET_STRESS_SEED to repeat a run.
-quint32 seed() {
-    bool given = false;
-    const quint32 value = qEnvironmentVariable("LUMARET_STRESS_SEED").toUInt(&given);
-    const quint32 chosen = given ? value : QRandomGenerator::global()->generate();
-    qInfo("seed %u", chosen);
-    return chosen;
-}
-
-QString writeTransferFile(const QString& directory, int parts) {
+QString writeTransferFile(const TestCatalogue& catalogue, int parts) {
     QByteArray bytes("Lumaret Import/ Export file, created 12/06/26\r\nStress\r\nTest\r\n");
     for (int i = 1; i <= parts; ++i)
         bytes += 'P' + QByteArray::number(i).rightJustified(6, '0') + "!\r\n";
-    const QString path = directory + QStringLiteral("/stress.lrx");
-    writeFile(path, bytes);
-    return path;
+    return catalogue.file(QStringLiteral("stress.lrx"), bytes);
 }
 
 // What would show a catalogue left partial or with an identifier handed out twice; empty when there is nothing.
@@ -61,9 +50,9 @@ private slots:
     void killedAtAnyMoment() {
         const int kills = longRun() ? 200 : 8;
         const int parts = 3000;
-        QRandomGenerator random(seed());
+        QRandomGenerator random(randomSeed("LUMARET_STRESS_SEED"));
         TestCatalogue catalogue("INSERT INTO tblCategory VALUES (1, 'Stress')");
-        const QString file = writeTransferFile(catalogue.directory(), parts);
+        const QString file = writeTransferFile(catalogue, parts);
         const QString journal = catalogue.path() + QStringLiteral("-journal");
         int cut = 0; // kills that left a transaction half written, for the engine to roll back
         for (int kill = 1; kill <= kills; ++kill) {
@@ -89,17 +78,13 @@ private slots:
         const int children = 4;
         const int rounds = longRun() ? 200 : 10;
         const int parts = 50;
-        TestCatalogue catalogue(
-            "CREATE TABLE tblCategory (CategoryID INTEGER, CategoryName TEXT);"
-            "CREATE TABLE tblFigure (FigureID INTEGER, CategoryID INTEGER, FigureName TEXT, FigureType TEXT);"
-            "CREATE TABLE tblFigurePart (FigurePartID INTEGER, FigureID INTEGER, FigurePartName TEXT);"
-            "CREATE INDEX figureIds ON tblFigure (FigureID);"
-            "CREATE INDEX figureNames ON tblFigure (CategoryID, FigureName);"
-            "CREATE INDEX partIds ON tblFigurePart (FigurePartID);"
-            "CREATE INDEX partFigures ON tblFigurePart (FigureID);"
-            "INSERT INTO tblCategory VALUES (1, 'In'), (2, 'Out')",
-            false);
-        const QString file = writeTransferFile(catalogue.directory(), parts);
+        TestCatalogue catalogue(looseTables + "CREATE INDEX figureIds ON tblFigure (FigureID);"
+                                              "CREATE INDEX figureNames ON tblFigure (CategoryID, FigureName);"
+                                              "CREATE INDEX partIds ON tblFigurePart (FigurePartID);"
+                                              "CREATE INDEX partFigures ON tblFigurePart (FigureID);"
+                                              "INSERT INTO tblCategory VALUES (1, 'In'), (2, 'Out')",
+                                false);
+        const QString file = writeTransferFile(catalogue, parts);
         std::vector<std::unique_ptr<QProcess>> running;
         for (int c = 1; c <= children; ++c) {
             running.push_back(std::make_unique<QProcess>());

@@ -7,6 +7,11 @@ class Database;
 
 // The independent reader and checker of Access files beside the project (../shared/tools/jetcheck), and the rows
 // of a catalogue in the one form both sides are compared in.
+// A test's skip when the checker or Java is not there, saying which.
+#define REQUIRE_ACCESS_TOOLS()                                                                                         \
+    if (const QString why = accesscheck::missing(); !why.isEmpty())                                                    \
+    QSKIP(qPrintable(why))
+
 namespace accesscheck {
 
 // Empty when the fixtures and the checker (with Java) are there; otherwise why a test must skip.

@@ -22,6 +22,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QTimer>
 #include <QtTest>
 #include <sqlite3.h>
@@ -231,6 +232,14 @@ QStringList everyRow(const TestCatalogue& catalogue) {
     return catalogue.rows("SELECT * FROM tblCategory ORDER BY 1") +
            catalogue.rows("SELECT * FROM tblFigure ORDER BY 1") +
            catalogue.rows("SELECT * FROM tblFigurePart ORDER BY 1");
+}
+
+quint32 randomSeed(const char* variable) {
+    bool given = false;
+    const quint32 value = qEnvironmentVariable(variable).toUInt(&given);
+    const quint32 chosen = given ? value : QRandomGenerator::global()->generate();
+    qInfo("seed %u (%s repeats it)", chosen, variable);
+    return chosen;
 }
 
 void keepForFuzzing(const QString& transferFile) {

@@ -2,6 +2,7 @@
 
 #include "catalogue/Failure.h"
 
+#include <QFileInfo>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
@@ -9,8 +10,6 @@
 #include <atomic>
 #include <functional>
 #include <thread>
-
-#include <QFileInfo>
 
 // The Access sample files beside the project, and a test's skip when they are not there.
 #define JET_FIXTURES LUMARET_FIXTURES_DIR "/jet"
@@ -129,6 +128,9 @@ QStringList everyRow(const TestCatalogue& catalogue);
 // With LUMARET_SEED_CORPUS set, copies a transfer file a test wrote or exported into that folder, where
 // scripts/fuzz starts from the files the tests know.
 void keepForFuzzing(const QString& transferFile);
+
+// A random run's seed: the one the environment variable gives, to repeat a run, or a new one; printed either way.
+quint32 randomSeed(const char* variable);
 
 // The failure fn throws, or number 0 when it throws none.
 Failure failureOf(const std::function<void()>& fn);
